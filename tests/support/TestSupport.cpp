@@ -1,0 +1,78 @@
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace testsupport {
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        ADD_FAILURE() << "mkdtemp failed";
+    m_strPath = pattern;
+}
+
+TempDir::~TempDir()
+{
+    // Permission bits set by a test must not stop the clean-up.
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(m_strPath, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+    {
+        if (it->is_directory(ec) && !it->is_symlink(ec))
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+    }
+    std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(m_strPath, ec);
+}
+
+std::string TempDir::operator/(std::string_view name) const
+{
+    return m_strPath + "/" + std::string(name);
+}
+
+void WriteFile(const std::string& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        ADD_FAILURE() << "cannot write " << path;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : m_strName(name)
+{
+    const char* old = std::getenv(name);
+    m_bHadOld = old != nullptr;
+    if (old)
+        m_strOld = old;
+    setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (m_bHadOld)
+        setenv(m_strName.c_str(), m_strOld.c_str(), 1);
+    else
+        unsetenv(m_strName.c_str());
+}
+
+bool RunningAsRoot()
+{
+    return geteuid() == 0;
+}
+
+} // namespace testsupport
