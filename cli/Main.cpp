@@ -1,0 +1,44 @@
+#include "cli/Commands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: quorvane-cli COMMAND [ARGS...]\n"
+    "\n"
+    "commands:\n"
+    "  info [--json] PATH...   kind, size, last write time, attributes, text/binary type,\n"
+    "                          CRC-32 and version of each path\n"
+    "\n"
+    "Exit status: 0 success, 1 differences, 2 trouble.\n";
+
+} // namespace
+
+void ReportProblem(const std::string& what, const std::string& why)
+{
+    std::fprintf(stderr, "quorvane-cli: %s: %s\n", what.c_str(), why.c_str());
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+    {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "--help" || command == "-h" || command == "help")
+    {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "info")
+        return RunInfoCommand(args);
+    ReportProblem(command, "unknown command (see quorvane-cli --help)");
+    return 2;
+}
