@@ -44,8 +44,8 @@ void CFileInfoEx::LoadVersion(bool force)
     CFileVersion version;
     if (!IsFolder() && version.Read(GetPath()))
     {
-        m_dwVersionMS = version.GetFixedInfo().dwFileVersionMS;
-        m_dwVersionLS = version.GetFixedInfo().dwFileVersionLS;
+        m_dwVersionMS = version.FixedInfo().dwFileVersionMS;
+        m_dwVersionLS = version.FixedInfo().dwFileVersionLS;
     }
     m_dwLoaded |= FILE_LOADED_VERSION;
 }

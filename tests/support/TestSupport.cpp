@@ -76,3 +76,52 @@ bool RunningAsRoot()
 }
 
 } // namespace testsupport
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace testsupport {
+
+ProgramRun RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv)
+{
+    ProgramRun run;
+    TempDir dir;
+    const std::string out = dir / "stdout";
+    const std::string err = dir / "stderr";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    std::vector<std::string> envStrings;
+    for (char** e = environ; *e != nullptr; ++e)
+        envStrings.emplace_back(*e);
+    envStrings.insert(envStrings.end(), extraEnv.begin(), extraEnv.end());
+    std::vector<char*> env;
+    for (const std::string& e : envStrings)
+        env.push_back(const_cast<char*>(e.c_str()));
+    env.push_back(nullptr);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+    {
+        ADD_FAILURE() << "cannot start " << argv[0];
+        return run;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.m_nExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.m_strOut = ReadFile(out);
+    run.m_strErr = ReadFile(err);
+    return run;
+}
+
+} // namespace testsupport

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testsupport {
 
@@ -44,5 +45,19 @@ private:
 
 // True when the process runs as root, which ignores permission bits (tests of unreadable files skip then).
 bool RunningAsRoot();
+
+} // namespace testsupport
+
+namespace testsupport {
+
+struct ProgramRun
+{
+    int m_nExitCode = -1;
+    std::string m_strOut;
+    std::string m_strErr;
+};
+
+// Runs a program with an argument vector (no shell) and collects its output and exit code.
+ProgramRun RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
 
 } // namespace testsupport
