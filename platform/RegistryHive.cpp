@@ -105,7 +105,8 @@ std::string DecodeUtf16Le(std::string_view bytes)
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
         wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                       (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    while (!wide.empty() && wide.back() == 0)
+    // Exactly one terminator: a text may itself end in NUL characters.
+    if (!wide.empty() && wide.back() == 0)
         wide.pop_back();
     return BytesFromUtf16(wide);
 }

@@ -171,6 +171,7 @@ const RoundTripCase kRoundTrips[] = {
     {"TrailingBackslash", RegistryValue::FromString("C:\\")},
     {"Newline", RegistryValue::FromString("line one\nline two\r\n")},
     {"InvalidUtf8", RegistryValue::FromString(std::string("caf\xE9 \xFF\xC3", 7))},
+    {"TrailingNuls", RegistryValue::FromString(std::string("x\0\0", 3))},
     {"Emoji", RegistryValue::FromString("\xF0\x9F\x98\x80 smile")},
     {"Dword", RegistryValue::FromDword(0xDEADBEEF)},
     {"Binary", Bytes(RegistryValueType::Binary, std::string("\0\x01\xff", 3))},

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang's libFuzzer and runs each for a while.
+#   tests/fuzz/run.sh [SECONDS] [TARGET...]     default: 60 s, every Fuzz*.cpp here
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+seconds=${1:-60}
+shift || true
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+    for f in tests/fuzz/Fuzz*.cpp; do targets+=("$(basename "$f" .cpp)"); done
+fi
+out=build/fuzz
+mkdir -p "$out"
+for t in "${targets[@]}"; do
+    clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. \
+        "tests/fuzz/$t.cpp" platform/*.cpp filesystem/FileVersion.cpp -lpthread -o "$out/$t"
+    mkdir -p "$out/$t.corpus"
+    seeds=()
+    [ -d "tests/fuzz/seeds/$t" ] && seeds=("tests/fuzz/seeds/$t")
+    "$out/$t" -max_total_time="$seconds" -print_final_stats=1 "$out/$t.corpus" "${seeds[@]}"
+done
