@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Moves a file or folder to the user's Trash as the freedesktop.org Trash specification describes:
+// the home trash ($XDG_DATA_HOME/Trash) for paths on its file system, otherwise the trash at the
+// top of the path's own file system ($topdir/.Trash/$uid when the administrator made one, else
+// $topdir/.Trash-$uid). Returns 0, or errno with `message` set; when no Trash can take the path the
+// path is left where it is: it is never deleted for good instead.
+int MoveToTrash(const std::string& path, std::string* trashedAs = nullptr, std::string* message = nullptr);
+
+} // namespace platform
