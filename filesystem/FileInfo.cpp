@@ -37,13 +37,7 @@ bool CFileInfo::LoadFromPath(const std::string& path)
         m_dwStatus = FILE_STATUS_MISSING;
         return false;
     }
-    m_dwAttributes = entry.m_dwAttributes;
-    m_nSize = entry.m_nSize;
-    m_ftCreationTime = entry.m_ftCreationTime;
-    m_ftLastAccessTime = entry.m_ftLastAccessTime;
-    m_ftLastWriteTime = entry.m_ftLastWriteTime;
-    m_dwLoaded = FILE_LOADED_INFO;
-    return true;
+    return LoadFromFindData(entry);
 }
 
 bool CFileInfo::Refresh()
@@ -113,23 +107,7 @@ std::string CFileInfo::GetExtension() const
 
 std::string CFileInfo::GetURL() const
 {
-    // RFC 3986 path characters stay; everything else, including non-ASCII bytes, is encoded.
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (const char c : GetPath())
-    {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
-            std::string_view("/-._~!$&'()*+,;=:@").find(c) != std::string_view::npos)
-            url += c;
-        else
-        {
-            url += '%';
-            url += kHex[b >> 4];
-            url += kHex[b & 0xF];
-        }
-    }
-    return url;
+    return "file://" + platform::PercentEncodePath(GetPath());
 }
 
 std::string CFileInfo::GetFolderPath() const

@@ -89,6 +89,27 @@ std::string NameOfPath(const std::string& path)
     return path.substr(slash + 1, end - slash - 1);
 }
 
+std::string PercentEncodePath(const std::string& path)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    static constexpr std::string_view kKept = "/-._~!$&'()*+,;=:@";
+    std::string out;
+    for (const char c : path)
+    {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
+            kKept.find(c) != std::string_view::npos)
+            out += c;
+        else
+        {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 0xF];
+        }
+    }
+    return out;
+}
+
 int ReadEntry(const std::string& path, FindData& out)
 {
     out = FindData{};

@@ -49,6 +49,9 @@ std::uint32_t AttributesFromMode(std::uint32_t mode, const std::string& name);
 // Last element of a path ("" for "/"), and the path without it (see FolderOfPath).
 std::string NameOfPath(const std::string& path);
 
+// A path with every byte outside RFC 3986's path characters written as %XX (file URLs, Trash info).
+std::string PercentEncodePath(const std::string& path);
+
 // Enumerates one folder ("." and ".." are left out). Entries come in the order the file system
 // gives them.
 class DirectoryReader

@@ -1,5 +1,7 @@
 #include "platform/PeVersionResource.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -574,29 +576,7 @@ std::string Utf8FromUtf16Le(std::span<const std::uint8_t> bytes)
 {
     std::string out;
     out.reserve(bytes.size() / 2);
-    auto append = [&out](char32_t cp)
-    {
-        if (cp < 0x80)
-            out += static_cast<char>(cp);
-        else if (cp < 0x800)
-        {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-        else if (cp < 0x10000)
-        {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-        else
-        {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    };
+    auto append = [&out](char32_t cp) { AppendUtf8(out, cp); };
     const std::size_t units = bytes.size() / 2;
     for (std::size_t i = 0; i < units; ++i)
     {

@@ -1,5 +1,7 @@
 #include "platform/Trash.h"
 
+#include "platform/FileSystemEntry.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -76,26 +78,6 @@ std::string TopDir(const std::string& absolute, dev_t device)
     }
 }
 
-std::string PercentEncode(const std::string& path)
-{
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : path)
-    {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
-            std::strchr("/-._~!$&'()*+,;=:@", c) != nullptr)
-            out += c;
-        else
-        {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
-        }
-    }
-    return out;
-}
-
 // Creates the info file under a free name and moves the path into files/. 0 or errno.
 int TrashInto(const std::string& trash, const std::string& absolute, const std::string& recordedPath,
               std::string* trashedAs)
@@ -108,7 +90,7 @@ int TrashInto(const std::string& trash, const std::string& absolute, const std::
     struct tm local{};
     localtime_r(&now, &local);
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    const std::string info = "[Trash Info]\nPath=" + PercentEncode(recordedPath) + "\nDeletionDate=" + date + "\n";
+    const std::string info = "[Trash Info]\nPath=" + PercentEncodePath(recordedPath) + "\nDeletionDate=" + date + "\n";
 
     for (int n = 1; n < 10000; ++n)
     {
