@@ -457,10 +457,9 @@ std::vector<std::uint8_t> ReadVersionInfoBlock(const std::string& path, std::uin
 {
     // stat first so that a FIFO or a device is not even opened; the fstat below closes the race.
     struct stat st{};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return {};
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
+    
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || st.st_size < 0)
         return {};
     const FileSource source(fd.Get(), static_cast<std::uint64_t>(st.st_size));
     return VersionBlockFromSource(source, preferredLanguage);

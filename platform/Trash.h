@@ -4,7 +4,7 @@
 
 namespace platform {
 
-// Moves a file or folder to the user's Trash as the freedesktop.org Trash specification describes:
+// Moves a file or folder to the user's Trash the way freedesktop.org desktops share it:
 // the home trash ($XDG_DATA_HOME/Trash) for paths on its file system, otherwise the trash at the
 // top of the path's own file system ($topdir/.Trash/$uid when the administrator made one, else
 // $topdir/.Trash-$uid). Returns 0, or errno with `message` set; when no Trash can take the path the
