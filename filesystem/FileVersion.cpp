@@ -8,8 +8,8 @@
 namespace {
 
 constexpr const char* kStringNames[CFileVersion::StringCount] = {
-    "CompanyName",    "FileDescription", "FileVersion", "InternalName",    "LegalCopyright", "OriginalFileName",
-    "ProductName",    "ProductVersion",  "Comments",    "LegalTrademarks", "PrivateBuild",   "SpecialBuild",
+    "CompanyName", "FileDescription", "FileVersion", "InternalName",    "LegalCopyright", "OriginalFileName",
+    "ProductName", "ProductVersion",  "Comments",    "LegalTrademarks", "PrivateBuild",   "SpecialBuild",
 };
 
 const std::string kEmpty;
@@ -105,7 +105,8 @@ bool CFileVersion::GetTranslation(Translation& translation) const
     return m_bHasTranslation;
 }
 
-std::size_t CFileVersion::ChooseTranslation(std::span<const Translation> translations, std::uint16_t userLanguage)
+std::size_t CFileVersion::ChooseTranslation(std::span<const Translation> translations,
+                                            std::uint16_t userLanguage)
 {
     std::vector<std::uint16_t> languages;
     languages.reserve(translations.size());

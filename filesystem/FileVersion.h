@@ -99,7 +99,8 @@ public:
     // The entry to use for a user whose default language is `userLanguage`, trying in this order:
     // the same language; the same low byte; language 0 (neutral), exactly and then by low byte;
     // low byte 9 (English); the first entry. `translations.size()` when the table is empty.
-    static std::size_t ChooseTranslation(std::span<const Translation> translations, std::uint16_t userLanguage);
+    static std::size_t ChooseTranslation(std::span<const Translation> translations,
+                                         std::uint16_t userLanguage);
 
 private:
     VS_FIXEDFILEINFO m_fixedInfo;

@@ -293,7 +293,8 @@ std::vector<std::uint8_t> VersionBlockFromSource(const ByteSource& source, std::
     auto name = std::find_if(entries.begin(), entries.end(), [](const ResourceEntry& e)
                              { return !e.IsNamed() && e.Id() == kVsVersionInfo && e.IsDirectory(); });
     if (name == entries.end())
-        name = std::find_if(entries.begin(), entries.end(), [](const ResourceEntry& e) { return e.IsDirectory(); });
+        name = std::find_if(entries.begin(), entries.end(),
+                            [](const ResourceEntry& e) { return e.IsDirectory(); });
     if (name == entries.end())
         return {};
 
@@ -457,9 +458,10 @@ std::vector<std::uint8_t> ReadVersionInfoBlock(const std::string& path, std::uin
 {
     // stat first so that a FIFO or a device is not even opened; the fstat below closes the race.
     struct stat st{};
-    
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || st.st_size < 0)
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
         return {};
     const FileSource source(fd.Get(), static_cast<std::uint64_t>(st.st_size));
     return VersionBlockFromSource(source, preferredLanguage);
@@ -541,7 +543,8 @@ std::uint16_t LanguageIdFromLocaleName(std::string_view localeName)
     localeName = localeName.substr(0, localeName.find_first_of(".@"));
     const std::size_t separator = localeName.find_first_of("_-");
     std::string language(localeName.substr(0, separator));
-    std::string region(separator == std::string_view::npos ? std::string_view() : localeName.substr(separator + 1));
+    std::string region(separator == std::string_view::npos ? std::string_view()
+                                                           : localeName.substr(separator + 1));
     for (char& c : language)
         c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     for (char& c : region)

@@ -275,7 +275,8 @@ TEST(FileVersion, EveryTruncationOfTheFixtureGivesAllOrNothing)
             {
                 ++readCount;
                 EXPECT_EQ(AllStrings(version), AllStrings(full)) << name << " cut at " << length;
-                EXPECT_EQ(version.FileVersionParts(), full.FileVersionParts()) << name << " cut at " << length;
+                EXPECT_EQ(version.FileVersionParts(), full.FileVersionParts())
+                    << name << " cut at " << length;
                 EXPECT_TRUE(version.HasFixedInfo()) << name << " cut at " << length;
             }
             else
@@ -309,7 +310,9 @@ VersionNode Translations(std::vector<std::uint8_t> value)
 
 VersionNode Root(std::vector<std::uint8_t> fixed, std::vector<VersionNode> children)
 {
-    return VersionNode{"VS_VERSION_INFO", 0, std::move(fixed), std::nullopt, std::move(children), std::nullopt};
+    VersionNode root{"VS_VERSION_INFO", 0, std::move(fixed), std::nullopt, {}, std::nullopt};
+    root.children = std::move(children);
+    return root;
 }
 
 } // namespace

@@ -67,6 +67,7 @@ struct Layout
     std::size_t sectionCountOffset = 0;
     std::size_t resourceRvaOffset = 0; // data directory 2's RVA field
     std::size_t resourceRootOffset = 0; // the root resource directory in the file
+    std::size_t resourceSectionOffset = 0; // the section header of the resource section
     std::size_t blockOffset = 0;        // the VS_VERSIONINFO block in the file
     std::size_t blockSize = 0;
     std::size_t dataEntryOffset = 0;    // the data entry (RVA, size, code page, reserved) of the block
@@ -91,6 +92,7 @@ Layout Analyse(const std::vector<std::uint8_t>& file, const std::vector<std::uin
         {
             sectionRva = Get32(file, header + 12);
             sectionRaw = Get32(file, header + 20);
+            layout.resourceSectionOffset = header;
         }
     }
     layout.resourceRootOffset = sectionRaw;
@@ -398,6 +400,9 @@ TEST(PeVersionResource, CorruptedHeadersGiveNothing)
         const Layout layout = Analyse(file, VersionInfoBlockFromImage(file, 0x0409));
         ASSERT_LT(layout.dataEntryOffset, file.size()) << name;
         ASSERT_NE(layout.resourceRootOffset, 0u) << name;
+        // The block ends one byte past the section's raw data, though still inside the file.
+        const auto rawEndingInBlock =
+            static_cast<std::uint32_t>(layout.blockOffset + layout.blockSize - 1 - layout.resourceRootOffset);
         struct Patch
         {
             const char* what;
@@ -423,6 +428,7 @@ TEST(PeVersionResource, CorruptedHeadersGiveNothing)
             {"data entry size above the cap", layout.dataEntryOffset + 4, 0x00100001, 4},
             {"data entry size huge", layout.dataEntryOffset + 4, 0xFFFFFFFF, 4},
             {"data entry size zero", layout.dataEntryOffset + 4, 0, 4},
+            {"section data ends inside the block", layout.resourceSectionOffset + 16, rawEndingInBlock, 4},
             {"resource directory count huge", layout.resourceRootOffset + 12, 0xFFFF, 2},
             {"type entry leads back to the root", layout.resourceRootOffset + 16 + 4, 0x80000000, 4},
             {"type entry leads outside", layout.resourceRootOffset + 16 + 4, 0xFFFFFFFF, 4},
@@ -450,7 +456,9 @@ namespace {
 
 VersionNode Root(std::vector<std::uint8_t> fixed, std::vector<VersionNode> children)
 {
-    return VersionNode{"VS_VERSION_INFO", 0, std::move(fixed), std::nullopt, std::move(children), std::nullopt};
+    VersionNode root{"VS_VERSION_INFO", 0, std::move(fixed), std::nullopt, {}, std::nullopt};
+    root.children = std::move(children);
+    return root;
 }
 
 VersionNode Table(std::string key, std::vector<VersionNode> strings)
@@ -471,10 +479,12 @@ TEST(PeVersionResource, StringLengthsInBytesOrWithTypeZeroAreTolerated)
     binaryType.valueLength = 10; // units, as some tools write for type 0
     VersionNode zeroLength = testsupport::TextNode("C", u"no length");
     zeroLength.valueLength = 0;
-    VersionNode noTerminator{"D", 1, testsupport::Utf16Le(u"unterminated", false), std::nullopt, {}, std::nullopt};
-    const std::vector<std::uint8_t> block = testsupport::BuildVersionBlock(Root(
-        testsupport::FixedFileInfo(0x00010002, 0x00030004),
-        {Table("040904B0", {bytesCounted, binaryType, zeroLength, noTerminator, testsupport::TextNode("E", u"last")})}));
+    VersionNode noTerminator = testsupport::TextNode("D", u"");
+    noTerminator.value = testsupport::Utf16Le(u"unterminated", false);
+    const std::vector<std::uint8_t> block = testsupport::BuildVersionBlock(
+        Root(testsupport::FixedFileInfo(0x00010002, 0x00030004),
+             {Table("040904B0", {bytesCounted, binaryType, zeroLength, noTerminator,
+                                 testsupport::TextNode("E", u"last")})}));
 
     EXPECT_EQ(String(block, "\\StringFileInfo\\040904B0\\A"), "bytes counted");
     EXPECT_EQ(String(block, "\\StringFileInfo\\040904B0\\B"), "type zero");
@@ -490,8 +500,8 @@ TEST(PeVersionResource, MalformedNodesEndTheSearchSafely)
     VersionNode zero = testsupport::TextNode("Zero", u"x");
     zero.length = 0;
     const std::vector<std::uint8_t> withZero = testsupport::BuildVersionBlock(Root(
-        testsupport::FixedFileInfo(1, 2),
-        {Table("040904B0", {testsupport::TextNode("Before", u"b"), zero, testsupport::TextNode("After", u"a")})}));
+        testsupport::FixedFileInfo(1, 2), {Table("040904B0", {testsupport::TextNode("Before", u"b"), zero,
+                                                              testsupport::TextNode("After", u"a")})}));
     std::string text;
     EXPECT_TRUE(QueryVersionString(withZero, "\\StringFileInfo\\040904B0\\Before", text));
     EXPECT_FALSE(QueryVersionString(withZero, "\\StringFileInfo\\040904B0\\After", text));
@@ -515,12 +525,14 @@ TEST(PeVersionResource, MalformedNodesEndTheSearchSafely)
     EXPECT_FALSE(QueryVersionValue(tiny, "\\", value));
 
     // Too short for a node header, or a length below the header's size.
-    for (std::vector<std::uint8_t> bad : {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{6, 0, 0, 0, 0},
-                                          std::vector<std::uint8_t>{4, 0, 0, 0, 0, 0, 0, 0}})
+    for (std::vector<std::uint8_t> bad :
+         {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{6, 0, 0, 0, 0},
+          std::vector<std::uint8_t>{4, 0, 0, 0, 0, 0, 0, 0}})
         EXPECT_FALSE(QueryVersionValue(bad, "\\", value));
 
     // A binary value longer than its node stops at the node's end.
-    std::vector<std::uint8_t> longValue = testsupport::BuildVersionBlock(Root(testsupport::FixedFileInfo(1, 2), {}));
+    std::vector<std::uint8_t> longValue =
+        testsupport::BuildVersionBlock(Root(testsupport::FixedFileInfo(1, 2), {}));
     Set16(longValue, 2, 0xFFFF);
     ASSERT_TRUE(QueryVersionValue(longValue, "\\", value));
     EXPECT_EQ(value.size(), 52u);
@@ -581,13 +593,33 @@ TEST(PeVersionResource, LanguageIdFromLocaleNames)
         std::uint16_t id;
     };
     const Case cases[] = {
-        {"en_US", 0x0409},        {"en_US.UTF-8", 0x0409},  {"de_DE", 0x0407},     {"de_DE.UTF-8", 0x0407},
-        {"fr_FR", 0x040C},        {"de_AT.UTF-8@euro", 0x0C07}, {"de_CH", 0x0807}, {"de", 0x0407},
-        {"de_XX", 0x0407},        {"en_GB", 0x0809},        {"en-GB", 0x0809},     {"pt_BR", 0x0416},
-        {"pt_PT", 0x0816},        {"zh_TW.Big5", 0x0404},   {"zh_CN.GB18030", 0x0804}, {"ja_JP.eucJP", 0x0411},
-        {"es_ES", 0x0C0A},        {"it_IT", 0x0410},        {"nl_NL", 0x0413},     {"ru_RU.KOI8-R", 0x0419},
-        {"DE_de", 0x0407},        {"C", 0x0409},            {"C.UTF-8", 0x0409},   {"POSIX", 0x0409},
-        {"", 0x0409},             {"xx_YY", 0x0409},        {"sr_RS@latin", 0x241A},
+        {"en_US", 0x0409},
+        {"en_US.UTF-8", 0x0409},
+        {"de_DE", 0x0407},
+        {"de_DE.UTF-8", 0x0407},
+        {"fr_FR", 0x040C},
+        {"de_AT.UTF-8@euro", 0x0C07},
+        {"de_CH", 0x0807},
+        {"de", 0x0407},
+        {"de_XX", 0x0407},
+        {"en_GB", 0x0809},
+        {"en-GB", 0x0809},
+        {"pt_BR", 0x0416},
+        {"pt_PT", 0x0816},
+        {"zh_TW.Big5", 0x0404},
+        {"zh_CN.GB18030", 0x0804},
+        {"ja_JP.eucJP", 0x0411},
+        {"es_ES", 0x0C0A},
+        {"it_IT", 0x0410},
+        {"nl_NL", 0x0413},
+        {"ru_RU.KOI8-R", 0x0419},
+        {"DE_de", 0x0407},
+        {"C", 0x0409},
+        {"C.UTF-8", 0x0409},
+        {"POSIX", 0x0409},
+        {"", 0x0409},
+        {"xx_YY", 0x0409},
+        {"sr_RS@latin", 0x241A},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LanguageIdFromLocaleName(c.locale), c.id) << c.locale;

@@ -54,8 +54,9 @@ inline void AppendVersionNode(std::vector<std::uint8_t>& out, const VersionNode&
     const std::size_t start = out.size();
     Put16(out, 0);
     const std::uint16_t valueLength =
-        node.valueLength ? *node.valueLength
-                         : static_cast<std::uint16_t>(node.type == 1 ? node.value.size() / 2 : node.value.size());
+        node.valueLength
+            ? *node.valueLength
+            : static_cast<std::uint16_t>(node.type == 1 ? node.value.size() / 2 : node.value.size());
     Put16(out, valueLength);
     Put16(out, node.type);
     for (char c : node.key)
@@ -100,7 +101,8 @@ inline std::vector<std::uint8_t> FixedFileInfo(std::uint32_t fileVersionMS, std:
 }
 
 // The translation table's value.
-inline std::vector<std::uint8_t> TranslationValue(std::initializer_list<std::pair<std::uint16_t, std::uint16_t>> entries)
+inline std::vector<std::uint8_t>
+TranslationValue(std::initializer_list<std::pair<std::uint16_t, std::uint16_t>> entries)
 {
     std::vector<std::uint8_t> out;
     for (const auto& [language, codePage] : entries)
