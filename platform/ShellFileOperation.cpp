@@ -4,17 +4,22 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
+
+// Prefix of the temporary names written beside a destination before they replace it.
+constexpr const char* kTempPrefix = ".quorvane-copy-";
+// Block of the read/write copy, used where the kernel cannot copy between the two files.
+constexpr std::size_t kCopyBlock = 1 << 20;
 
 std::string Join(const std::string& folder, const std::string& name)
 {
@@ -28,6 +33,92 @@ std::string LastElement(const std::string& path)
         trimmed.pop_back();
     const std::size_t slash = trimmed.rfind('/');
     return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool SameObject(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Renames without replacing an entry that appeared since it was looked at. 0 or -1 with errno.
+int RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+    // File systems without the flag: the check and the rename are two steps there.
+    struct stat st{};
+    if (lstat(to.c_str(), &st) == 0)
+    {
+        errno = EEXIST;
+        return -1;
+    }
+    return rename(from.c_str(), to.c_str());
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0)
+    {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Copies everything from `in` to `out` from their current offsets. False with errno set.
+bool CopyData(int in, int out)
+{
+    // The kernel copies without a round trip through user space where both file systems allow it;
+    // it returns 0 at the end of the file, and an error where it cannot copy between the two.
+    for (;;)
+    {
+        const ssize_t n = copy_file_range(in, nullptr, out, nullptr, kCopyBlock * 64, 0);
+        if (n == 0)
+        {
+            // Files of /proc and the like report no size and no data to the kernel copy; the
+            // read below finds out whether there is more.
+            break;
+        }
+        if (n < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF &&
+                errno != EPERM)
+                return false;
+            break;
+        }
+    }
+    std::unique_ptr<char[]> buffer(new char[kCopyBlock]);
+    for (;;)
+    {
+        const ssize_t n = read(in, buffer.get(), kCopyBlock);
+        if (n < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            return true;
+        if (!WriteAll(out, buffer.get(), static_cast<std::size_t>(n)))
+            return false;
+    }
 }
 
 // One running operation: its flags, its observer and the errors collected so far.
@@ -49,9 +140,10 @@ public:
         m_result.m_errors.push_back({path, error, message});
     }
 
+    // Records a failure as "<what>: <system's reason>".
     void Error(const std::string& path, int error, const std::string& what)
     {
-        m_result.m_errors.push_back({path, error, what + ": " + std::strerror(error)});
+        AddError(path, error, what + ": " + std::strerror(error));
     }
 
     bool Announce(const std::string& source)
@@ -61,7 +153,8 @@ public:
         return !m_result.m_bAborted;
     }
 
-    // Whether an existing destination may be replaced.
+    // Whether an existing destination may be replaced. A refusal without an observer to ask is an
+    // error of the item; "No" skips it quietly; "Cancel" stops the operation.
     bool MayReplace(const std::string& source, const std::string& destination)
     {
         if ((m_dwFlags & FOF_NOCONFIRMATION) != 0 || m_bYesToAll)
@@ -88,12 +181,18 @@ public:
     }
 
     // Copies `source` to the exact path `destination`. True when everything below it was copied.
-    bool Copy(const std::string& source, const std::string& destination);
+    // `confirmed`: replacing the existing destination itself was already agreed to;
+    // `announced`: the observer has already been told about `source`.
+    bool Copy(const std::string& source, const std::string& destination, bool confirmed = false,
+              bool announced = false);
+    // Deletes a path for good, folders with their contents. True when all of it is gone.
     bool Remove(const std::string& path);
 
 private:
+    bool CopyFolder(const std::string& source, const std::string& destination, const struct stat& st, bool exists,
+                    const struct stat& existing, bool confirmed);
     bool CopyFile(const std::string& source, const std::string& destination, const struct stat& st);
-    bool CopyLink(const std::string& source, const std::string& destination);
+    bool CopyLink(const std::string& source, const std::string& destination, const struct stat& st);
 
     std::uint32_t m_dwFlags;
     FileOperationObserver* m_pObserver;
@@ -101,80 +200,34 @@ private:
     FileOperationResult m_result;
 };
 
-bool WriteAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0)
-    {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool CopyData(int in, int out, std::uint64_t size)
-{
-    // The kernel copies without a round trip through user space where it can.
-    std::uint64_t done = 0;
-    while (done < size)
-    {
-        const ssize_t n = copy_file_range(in, nullptr, out, nullptr, size - done, 0);
-        if (n <= 0)
-            break;
-        done += static_cast<std::uint64_t>(n);
-    }
-    if (done == size)
-    {
-        char probe;
-        if (read(in, &probe, 1) == 0) // the file did not grow meanwhile
-            return true;
-        lseek(in, static_cast<off_t>(done), SEEK_SET);
-    }
-    constexpr std::size_t kBlock = 1 << 20;
-    std::unique_ptr<char[]> buffer(new char[kBlock]);
-    for (;;)
-    {
-        const ssize_t n = read(in, buffer.get(), kBlock);
-        if (n < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0)
-            return true;
-        if (!WriteAll(out, buffer.get(), static_cast<std::size_t>(n)))
-            return false;
-    }
-}
-
 bool Operation::CopyFile(const std::string& source, const std::string& destination, const struct stat& st)
 {
-    const int in = open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const std::string failure = "Cannot copy " + source + " to " + destination;
+    // O_NOFOLLOW: a link swapped in since the entry was read is not followed out of the tree.
+    const int in = open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
     if (in < 0)
     {
-        Error(source, errno, "Cannot read " + source);
+        Error(source, errno, failure);
+        return false;
+    }
+    struct stat opened{};
+    if (fstat(in, &opened) != 0 || !S_ISREG(opened.st_mode))
+    {
+        Error(source, EINVAL, failure);
+        close(in);
         return false;
     }
     // Written beside the target and renamed over it: a failed copy never leaves a half-written
     // target and never destroys the old one.
-    const std::size_t slash = destination.rfind('/');
-    std::string temp = (slash == std::string::npos ? std::string() : destination.substr(0, slash + 1)) +
-                       ".quorvane-copy-XXXXXX";
+    std::string temp = FolderOf(destination) + kTempPrefix + "XXXXXX";
     const int out = mkostemp(temp.data(), O_CLOEXEC);
     if (out < 0)
     {
-        Error(destination, errno, "Cannot write " + destination);
+        Error(destination, errno, failure);
         close(in);
         return false;
     }
-    bool ok = CopyData(in, out, static_cast<std::uint64_t>(st.st_size));
+    bool ok = CopyData(in, out);
     int error = errno;
     if (ok && fchmod(out, st.st_mode & 07777) != 0)
         ok = false, error = errno;
@@ -189,35 +242,110 @@ bool Operation::CopyFile(const std::string& source, const std::string& destinati
     if (!ok)
     {
         unlink(temp.c_str());
-        Error(destination, error, "Cannot copy " + source + " to " + destination);
+        Error(destination, error, failure);
     }
     return ok;
 }
 
-bool Operation::CopyLink(const std::string& source, const std::string& destination)
+bool Operation::CopyLink(const std::string& source, const std::string& destination, const struct stat& st)
 {
-    std::string target(4096, '\0');
+    const std::string failure = "Cannot copy the link " + source + " to " + destination;
+    std::string target(PATH_MAX + 1, '\0');
     const ssize_t n = readlink(source.c_str(), target.data(), target.size());
-    if (n < 0)
+    if (n < 0 || static_cast<std::size_t>(n) == target.size())
     {
-        Error(source, errno, "Cannot read the link " + source);
+        Error(source, n < 0 ? errno : ENAMETOOLONG, failure);
         return false;
     }
     target.resize(static_cast<std::size_t>(n));
-    unlink(destination.c_str());
-    if (symlink(target.c_str(), destination.c_str()) != 0)
+    // Made under a free temporary name and renamed over the destination, as files are.
+    const std::string base = FolderOf(destination) + kTempPrefix + std::to_string(getpid()) + "-";
+    std::string temp;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 1000 && error == EEXIST; ++attempt)
     {
-        Error(destination, errno, "Cannot create the link " + destination);
+        temp = base + std::to_string(attempt);
+        error = symlink(target.c_str(), temp.c_str()) == 0 ? 0 : errno;
+    }
+    if (error != 0)
+    {
+        Error(destination, error, failure);
         return false;
     }
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
-    utimensat(AT_FDCWD, destination.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (utimensat(AT_FDCWD, temp.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0 ||
+        rename(temp.c_str(), destination.c_str()) != 0)
+    {
+        error = errno;
+        unlink(temp.c_str());
+        Error(destination, error, failure);
+        return false;
+    }
     return true;
 }
 
-bool Operation::Copy(const std::string& source, const std::string& destination)
+bool Operation::CopyFolder(const std::string& source, const std::string& destination, const struct stat& st,
+                           bool exists, const struct stat& existing, bool confirmed)
 {
-    if (!Announce(source))
+    // A folder copied onto an existing folder merges into it; onto anything else it replaces it.
+    const bool merge = exists && S_ISDIR(existing.st_mode);
+    if (exists && !merge && ((!confirmed && !MayReplace(source, destination)) || !Remove(destination)))
+        return false;
+    // Created private and given the source's mode once its contents are in (the source may
+    // itself be read-only).
+    if (!merge && mkdir(destination.c_str(), 0700) != 0)
+    {
+        Error(destination, errno, "Cannot create the folder " + destination);
+        return false;
+    }
+    DIR* dir = opendir(source.c_str());
+    if (dir == nullptr)
+    {
+        Error(source, errno, "Cannot read the folder " + source);
+        if (!merge)
+            rmdir(destination.c_str());
+        return false;
+    }
+    bool ok = true;
+    for (;;)
+    {
+        errno = 0;
+        const dirent* entry = readdir(dir);
+        if (entry == nullptr)
+        {
+            if (errno != 0)
+            {
+                Error(source, errno, "Cannot read the folder " + source);
+                ok = false;
+            }
+            break;
+        }
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        ok &= Copy(Join(source, name), Join(destination, name));
+        if (Aborted())
+        {
+            ok = false;
+            break;
+        }
+    }
+    closedir(dir);
+    // A folder that was there already keeps its own mode and times.
+    if (merge)
+        return ok;
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (chmod(destination.c_str(), st.st_mode & 07777) != 0 || utimensat(AT_FDCWD, destination.c_str(), times, 0) != 0)
+    {
+        Error(destination, errno, "Cannot set the permissions and times of " + destination);
+        return false;
+    }
+    return ok;
+}
+
+bool Operation::Copy(const std::string& source, const std::string& destination, bool confirmed, bool announced)
+{
+    if (!announced && !Announce(source))
         return false;
     struct stat st{};
     if (lstat(source.c_str(), &st) != 0)
@@ -228,40 +356,7 @@ bool Operation::Copy(const std::string& source, const std::string& destination)
     struct stat existing{};
     const bool exists = lstat(destination.c_str(), &existing) == 0;
     if (S_ISDIR(st.st_mode))
-    {
-        if (exists && !S_ISDIR(existing.st_mode))
-        {
-            if (!MayReplace(source, destination) || !Remove(destination))
-                return false;
-        }
-        if (!exists || !S_ISDIR(existing.st_mode))
-            if (mkdir(destination.c_str(), 0700) != 0)
-            {
-                Error(destination, errno, "Cannot create the folder " + destination);
-                return false;
-            }
-        DIR* dir = opendir(source.c_str());
-        if (dir == nullptr)
-        {
-            Error(source, errno, "Cannot read the folder " + source);
-            return false;
-        }
-        bool ok = true;
-        while (const dirent* entry = readdir(dir))
-        {
-            const std::string name = entry->d_name;
-            if (name == "." || name == "..")
-                continue;
-            ok &= Copy(Join(source, name), Join(destination, name));
-            if (Aborted())
-                break;
-        }
-        closedir(dir);
-        chmod(destination.c_str(), st.st_mode & 07777);
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        utimensat(AT_FDCWD, destination.c_str(), times, 0);
-        return ok;
-    }
+        return CopyFolder(source, destination, st, exists, existing, confirmed);
     if (exists)
     {
         if (S_ISDIR(existing.st_mode))
@@ -269,14 +364,14 @@ bool Operation::Copy(const std::string& source, const std::string& destination)
             Error(destination, EISDIR, "Cannot replace the folder " + destination + " with a file");
             return false;
         }
-        if (!MayReplace(source, destination))
+        if (!confirmed && !MayReplace(source, destination))
             return false;
     }
     if (S_ISLNK(st.st_mode))
-        return CopyLink(source, destination);
+        return CopyLink(source, destination, st);
     if (!S_ISREG(st.st_mode))
     {
-        Error(source, EINVAL, "Cannot copy " + source + ", which is not a regular file");
+        Error(source, EINVAL, "Cannot copy " + source + ", which is not a regular file, folder or link");
         return false;
     }
     return CopyFile(source, destination, st);
@@ -295,12 +390,23 @@ bool Operation::Remove(const std::string& path)
         DIR* dir = opendir(path.c_str());
         if (dir == nullptr)
         {
-            Error(path, errno, "Cannot read the folder " + path);
+            Error(path, errno, "Cannot delete " + path);
             return false;
         }
         bool ok = true;
-        while (const dirent* entry = readdir(dir))
+        for (;;)
         {
+            errno = 0;
+            const dirent* entry = readdir(dir);
+            if (entry == nullptr)
+            {
+                if (errno != 0)
+                {
+                    Error(path, errno, "Cannot delete " + path);
+                    ok = false;
+                }
+                break;
+            }
             const std::string name = entry->d_name;
             if (name != "." && name != "..")
                 ok &= Remove(Join(path, name));
@@ -321,12 +427,16 @@ bool Operation::Remove(const std::string& path)
     return true;
 }
 
-// Creates a folder and its missing parents; true when it exists afterwards.
-bool MakeFolders(const std::string& path)
+// Creates a folder and its missing parents, remembering which it made; true when it exists after.
+bool MakeFolders(const std::string& path, std::vector<std::string>& created)
 {
     for (std::size_t i = 1; i <= path.size(); ++i)
         if (i == path.size() || path[i] == '/')
-            mkdir(path.substr(0, i).c_str(), 0777);
+        {
+            const std::string prefix = path.substr(0, i);
+            if (mkdir(prefix.c_str(), 0777) == 0)
+                created.push_back(prefix);
+        }
     struct stat st{};
     if (stat(path.c_str(), &st) != 0)
         return false;
@@ -336,6 +446,12 @@ bool MakeFolders(const std::string& path)
         return false;
     }
     return true;
+}
+
+void RemoveFolders(const std::vector<std::string>& created)
+{
+    for (auto it = created.rbegin(); it != created.rend(); ++it)
+        rmdir(it->c_str());
 }
 
 // True when `inner` is `outer` or lies below it (both resolved).
@@ -348,6 +464,71 @@ bool IsSameOrBelow(const std::string& outer, const std::string& inner)
     const std::string o = a;
     const std::string i = b;
     return i == o || (i.size() > o.size() && i.compare(0, o.size(), o) == 0 && (o == "/" || i[o.size()] == '/'));
+}
+
+// Move of `from` (described by `st`) to `destination`, inside the existing folder `to`.
+void Move(Operation& op, const std::string& from, const struct stat& st, const std::string& to,
+          const std::string& destination)
+{
+    struct stat existing{};
+    const bool exists = lstat(destination.c_str(), &existing) == 0;
+    if (exists && SameObject(existing, st))
+        return; // already there
+    bool confirmed = false;
+    bool announced = false;
+    if (exists && S_ISDIR(existing.st_mode) && !S_ISDIR(st.st_mode))
+    {
+        op.Error(destination, EISDIR, "Cannot replace the folder " + destination + " with a file");
+        return;
+    }
+    if (exists && !S_ISDIR(existing.st_mode))
+    {
+        if (!op.MayReplace(from, destination))
+            return;
+        confirmed = true;
+    }
+    // rename(2) can neither merge two folders nor put a folder in the place of a file.
+    if (!exists || !S_ISDIR(st.st_mode))
+    {
+        if (!op.Announce(from))
+            return;
+        announced = true;
+        const int rc = exists ? rename(from.c_str(), destination.c_str()) : RenameNoReplace(from, destination);
+        if (rc == 0)
+            return;
+        if (errno != EXDEV)
+        {
+            op.Error(from, errno, "Cannot move " + from + " to " + to);
+            return;
+        }
+    }
+    // Across file systems, or merging into an existing folder: copy, then delete the source only
+    // when all of it arrived.
+    if (op.Copy(from, destination, confirmed, announced) && !op.Aborted())
+        op.Remove(from);
+}
+
+void Rename(Operation& op, const std::string& from, const struct stat& st, const std::string& to)
+{
+    struct stat existing{};
+    const bool exists = lstat(to.c_str(), &existing) == 0;
+    if (exists && SameObject(existing, st))
+        return; // the name it already has (or another link to the same file)
+    if (exists)
+    {
+        const std::size_t before = op.ErrorCount();
+        if (S_ISDIR(existing.st_mode) || !op.MayReplace(from, to))
+        {
+            if (op.ErrorCount() == before && !op.Aborted())
+                op.Error(to, EEXIST, "Cannot rename " + from + " to " + to);
+            return;
+        }
+    }
+    if (!op.Announce(from))
+        return;
+    const int rc = exists ? rename(from.c_str(), to.c_str()) : RenameNoReplace(from, to);
+    if (rc != 0)
+        op.Error(from, errno, "Cannot rename " + from + " to " + to);
 }
 
 } // namespace
@@ -366,64 +547,38 @@ FileOperationResult ShellFileOperation(FileOperationKind kind, const std::string
     {
     case FileOperationKind::Copy:
     case FileOperationKind::Move: {
+        const std::string verb = kind == FileOperationKind::Copy ? "copy " : "move ";
         const std::string destination = Join(to, LastElement(from));
-        if (!MakeFolders(to))
+        std::vector<std::string> created;
+        if (to.empty() || !MakeFolders(to, created))
         {
-            op.Error(to, errno, "Cannot create the folder " + to);
+            op.Error(to, to.empty() ? ENOENT : errno, "Cannot " + verb + from + " to " + to);
+            RemoveFolders(created);
             break;
         }
         if (S_ISDIR(st.st_mode) && IsSameOrBelow(from, to))
         {
-            op.Error(destination, EINVAL, "Cannot put " + from + " inside itself");
+            op.Error(destination, EINVAL, "Cannot " + verb + from + " into itself");
+            RemoveFolders(created);
             break;
         }
         if (kind == FileOperationKind::Move)
         {
-            struct stat existing{};
-            const bool exists = lstat(destination.c_str(), &existing) == 0;
-            if (exists && (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino))
-                break; // already there
-            if (!exists || (!S_ISDIR(existing.st_mode) && !S_ISDIR(st.st_mode) && op.MayReplace(from, destination)))
-            {
-                if (!op.Announce(from))
-                    break;
-                if (rename(from.c_str(), destination.c_str()) == 0)
-                    break;
-                if (errno != EXDEV)
-                {
-                    op.Error(from, errno, "Cannot move " + from + " to " + to);
-                    break;
-                }
-            }
-            else if (exists && !S_ISDIR(existing.st_mode))
-                break; // the user kept the existing file
-            // Across file systems, or merging into an existing folder: copy, then delete the
-            // source only when every part of it arrived.
-            if (op.Copy(from, destination) && !op.Aborted())
-                op.Remove(from);
+            Move(op, from, st, to, destination);
+            break;
+        }
+        struct stat existing{};
+        if (lstat(destination.c_str(), &existing) == 0 && SameObject(existing, st))
+        {
+            op.Error(destination, EINVAL, "Cannot copy " + from + " onto itself");
             break;
         }
         op.Copy(from, destination);
         break;
     }
-    case FileOperationKind::Rename: {
-        struct stat existing{};
-        if (lstat(to.c_str(), &existing) == 0 && !(existing.st_dev == st.st_dev && existing.st_ino == st.st_ino))
-        {
-            const std::size_t before = op.ErrorCount();
-            if (S_ISDIR(existing.st_mode) || !op.MayReplace(from, to))
-            {
-                if (op.ErrorCount() == before && !op.Aborted())
-                    op.Error(to, EEXIST, "Cannot rename " + from + " to " + to);
-                break;
-            }
-        }
-        if (!op.Announce(from))
-            break;
-        if (rename(from.c_str(), to.c_str()) != 0)
-            op.Error(from, errno, "Cannot rename " + from + " to " + to);
+    case FileOperationKind::Rename:
+        Rename(op, from, st, to);
         break;
-    }
     case FileOperationKind::Delete:
         if (!op.Announce(from))
             break;

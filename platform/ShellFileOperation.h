@@ -58,10 +58,16 @@ public:
 };
 
 // Runs one operation on one path.
-//   Copy, Move: `to` is the destination folder; the source keeps its name inside it. Folders are
-//               copied with their contents; times and permissions are kept; links stay links.
-//               Move renames when it can and copies then deletes across file systems.
-//   Rename:     `to` is the new full path.
+//   Copy, Move: `to` is the destination folder (made when missing); the source keeps its name
+//               inside it. Folders are copied with their contents and merge into an existing
+//               folder of the same name; times and permissions are kept; links stay links. A
+//               replaced file is written under a temporary name and renamed over the old one.
+//               Moving or copying a folder into itself, or a file onto itself, is refused.
+//               Move renames when it can and copies then deletes across file systems, deleting
+//               the source only when all of it was copied.
+//               An observer's "No" skips that item without an error.
+//   Rename:     `to` is the new full path; an existing `to` is an error unless replacing it is
+//               confirmed, and an existing folder is never replaced.
 //   Delete:     `to` is ignored; with FOF_ALLOWUNDO the path goes to the Trash, and when there is
 //               no Trash for it the operation fails instead of deleting for good.
 FileOperationResult ShellFileOperation(FileOperationKind kind, const std::string& from, const std::string& to,
