@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include "platform/FileIo.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -16,20 +18,6 @@ namespace {
 std::size_t Index(RegistryRoot root)
 {
     return static_cast<std::size_t>(root);
-}
-
-bool MakeFolders(const std::string& path)
-{
-    for (std::size_t i = 1; i <= path.size(); ++i)
-    {
-        if (i < path.size() && path[i] != '/')
-            continue;
-        const std::string prefix = path.substr(0, i);
-        if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    struct stat st{};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // Reads a whole file; 0 or errno (ENOENT when it does not exist).
@@ -57,23 +45,6 @@ int ReadWholeFile(const std::string& path, std::string& out)
     }
     close(fd);
     return 0;
-}
-
-bool WriteAll(int fd, const std::string& data)
-{
-    std::size_t done = 0;
-    while (done < data.size())
-    {
-        const ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // Holds an exclusive advisory lock on "<hive>.lock" for the lifetime of the object.
@@ -320,7 +291,7 @@ std::vector<std::string> Registry::ValueNames(RegistryRoot root, std::string_vie
 bool Registry::FlushHive(RegistryRoot root, HiveState& state)
 {
     const std::string path = HivePath(root);
-    if (!MakeFolders(m_strDirectory))
+    if (!MakeFolders(m_strDirectory, 0700))
     {
         m_problems.push_back("The settings folder " + m_strDirectory + " cannot be created (" +
                              std::strerror(errno) + "); the settings were not saved.");

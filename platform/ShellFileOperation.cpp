@@ -1,5 +1,6 @@
 #include "platform/ShellFileOperation.h"
 
+#include "platform/FileIo.h"
 #include "platform/Trash.h"
 
 #include <cerrno>
@@ -46,40 +47,6 @@ bool SameObject(const struct stat& a, const struct stat& b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Renames without replacing an entry that appeared since it was looked at. 0 or -1 with errno.
-int RenameNoReplace(const std::string& from, const std::string& to)
-{
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return -1;
-    // File systems without the flag: the check and the rename are two steps there.
-    struct stat st{};
-    if (lstat(to.c_str(), &st) == 0)
-    {
-        errno = EEXIST;
-        return -1;
-    }
-    return rename(from.c_str(), to.c_str());
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0)
-    {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Copies everything from `in` to `out` from their current offsets. False with errno set.
 bool CopyData(int in, int out)
 {
@@ -116,7 +83,7 @@ bool CopyData(int in, int out)
         }
         if (n == 0)
             return true;
-        if (!WriteAll(out, buffer.get(), static_cast<std::size_t>(n)))
+        if (!WriteAll(out, std::string_view(buffer.get(), static_cast<std::size_t>(n))))
             return false;
     }
 }
@@ -298,31 +265,24 @@ bool Operation::CopyFolder(const std::string& source, const std::string& destina
         Error(destination, errno, "Cannot create the folder " + destination);
         return false;
     }
-    DIR* dir = opendir(source.c_str());
-    if (dir == nullptr)
+    std::vector<std::string> names;
+    bool opened = false;
+    const int readError = ReadFolderNames(source, names, &opened);
+    if (!opened)
     {
-        Error(source, errno, "Cannot read the folder " + source);
+        Error(source, readError, "Cannot read the folder " + source);
         if (!merge)
             rmdir(destination.c_str());
         return false;
     }
     bool ok = true;
-    for (;;)
+    if (readError != 0)
     {
-        errno = 0;
-        const dirent* entry = readdir(dir);
-        if (entry == nullptr)
-        {
-            if (errno != 0)
-            {
-                Error(source, errno, "Cannot read the folder " + source);
-                ok = false;
-            }
-            break;
-        }
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
+        Error(source, readError, "Cannot read the folder " + source);
+        ok = false;
+    }
+    for (const std::string& name : names)
+    {
         ok &= Copy(Join(source, name), Join(destination, name));
         if (Aborted())
         {
@@ -330,7 +290,6 @@ bool Operation::CopyFolder(const std::string& source, const std::string& destina
             break;
         }
     }
-    closedir(dir);
     // A folder that was there already keeps its own mode and times.
     if (merge)
         return ok;
@@ -387,31 +346,15 @@ bool Operation::Remove(const std::string& path)
     }
     if (S_ISDIR(st.st_mode))
     {
-        DIR* dir = opendir(path.c_str());
-        if (dir == nullptr)
-        {
-            Error(path, errno, "Cannot delete " + path);
-            return false;
-        }
+        std::vector<std::string> names;
         bool ok = true;
-        for (;;)
+        if (const int error = ReadFolderNames(path, names); error != 0)
         {
-            errno = 0;
-            const dirent* entry = readdir(dir);
-            if (entry == nullptr)
-            {
-                if (errno != 0)
-                {
-                    Error(path, errno, "Cannot delete " + path);
-                    ok = false;
-                }
-                break;
-            }
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                ok &= Remove(Join(path, name));
+            Error(path, error, "Cannot delete " + path);
+            ok = false;
         }
-        closedir(dir);
+        for (const std::string& name : names)
+            ok &= Remove(Join(path, name));
         if (ok && rmdir(path.c_str()) != 0)
         {
             Error(path, errno, "Cannot delete " + path);
@@ -428,7 +371,7 @@ bool Operation::Remove(const std::string& path)
 }
 
 // Creates a folder and its missing parents, remembering which it made; true when it exists after.
-bool MakeFolders(const std::string& path, std::vector<std::string>& created)
+bool CreateMissingFolders(const std::string& path, std::vector<std::string>& created)
 {
     for (std::size_t i = 1; i <= path.size(); ++i)
         if (i == path.size() || path[i] == '/')
@@ -550,7 +493,7 @@ FileOperationResult ShellFileOperation(FileOperationKind kind, const std::string
         const std::string verb = kind == FileOperationKind::Copy ? "copy " : "move ";
         const std::string destination = Join(to, LastElement(from));
         std::vector<std::string> created;
-        if (to.empty() || !MakeFolders(to, created))
+        if (to.empty() || !CreateMissingFolders(to, created))
         {
             op.Error(to, to.empty() ? ENOENT : errno, "Cannot " + verb + from + " to " + to);
             RemoveFolders(created);

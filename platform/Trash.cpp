@@ -1,5 +1,6 @@
 #include "platform/Trash.h"
 
+#include "platform/FileIo.h"
 #include "platform/FileSystemEntry.h"
 
 #include <cerrno>
@@ -18,24 +19,6 @@ namespace {
 
 // Upper bound of the "name.N" suffixes tried before a Trash is taken as full of that name.
 constexpr int kMaxNameAttempts = 10000;
-
-// Creates a folder and its missing parents; true when a folder (or a link to one) is there after.
-bool MakeFolders(const std::string& path, mode_t mode)
-{
-    for (std::size_t i = 1; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '/')
-            if (mkdir(path.substr(0, i).c_str(), mode) != 0 && errno != EEXIST)
-                return false;
-    struct stat st{};
-    if (stat(path.c_str(), &st) != 0)
-        return false;
-    if (!S_ISDIR(st.st_mode))
-    {
-        errno = ENOTDIR;
-        return false;
-    }
-    return true;
-}
 
 // Creates one folder if missing and checks that it is a real folder (not a link) owned by this
 // user: a trash on a shared file system must not lead into somebody else's folder.
@@ -110,39 +93,6 @@ std::string TopDir(const std::string& absolute, dev_t device)
             return up;
         top = up;
     }
-}
-
-int RenameNoReplace(const std::string& from, const std::string& to)
-{
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return -1;
-    // File systems without the flag: the check and the rename are two steps there.
-    struct stat st{};
-    if (lstat(to.c_str(), &st) == 0)
-    {
-        errno = EEXIST;
-        return -1;
-    }
-    return rename(from.c_str(), to.c_str());
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size())
-    {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // Moves `absolute` into the trash folder `trash` (which exists), recording `recordedPath`.
