@@ -13,6 +13,9 @@ constexpr const char* kUsage =
     "commands:\n"
     "  info [--json] PATH...   kind, size, last write time, attributes, text/binary type,\n"
     "                          CRC-32 and version of each path\n"
+    "  definitions [--json] FILE.cmp\n"
+    "                          each comparison definition of a comparison file and the\n"
+    "                          command line that reopens it\n"
     "\n"
     "Exit status: 0 success, 1 differences, 2 trouble.\n";
 
@@ -39,6 +42,8 @@ int main(int argc, char** argv)
     }
     if (command == "info")
         return RunInfoCommand(args);
+    if (command == "definitions")
+        return RunDefinitionsCommand(args);
     ReportProblem(command, "unknown command (see quorvane-cli --help)");
     return 2;
 }
