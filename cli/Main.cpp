@@ -16,6 +16,9 @@ constexpr const char* kUsage =
     "  definitions [--json] FILE.cmp\n"
     "                          each comparison definition of a comparison file and the\n"
     "                          command line that reopens it\n"
+    "  textinfo [--json] [--codepage N] FILE...\n"
+    "                          encoding, line-end style, mixed line ends, NUL bytes, lines\n"
+    "                          and conversion losses of each text file\n"
     "\n"
     "Exit status: 0 success, 1 differences, 2 trouble.\n";
 
@@ -44,6 +47,8 @@ int main(int argc, char** argv)
         return RunInfoCommand(args);
     if (command == "definitions")
         return RunDefinitionsCommand(args);
+    if (command == "textinfo")
+        return RunTextInfoCommand(args);
     ReportProblem(command, "unknown command (see quorvane-cli --help)");
     return 2;
 }
