@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
 
+#include "platform/CodePages.h"
 #include "textcompare/DefaultCodePage.h"
 #include "textcompare/EncodingChoice.h"
 #include "textcompare/UniMemFile.h"
@@ -84,7 +85,7 @@ int RunTextInfoCommand(const std::vector<std::string>& args)
             char* end = nullptr;
             const long value = i + 1 < args.size() ? std::strtol(args[i + 1].c_str(), &end, 10) : -1;
             if (i + 1 >= args.size() || *end != '\0' || value < 0 || value > 65535 ||
-                !SetDefaultCodePageSetting(static_cast<int>(value)))
+                !platform::IsCodePageInstalled(platform::ResolveCodePage(static_cast<unsigned>(value))))
             {
                 ReportProblem(i + 1 < args.size() ? args[i + 1] : arg, "not a code page that can be converted");
                 return 2;
