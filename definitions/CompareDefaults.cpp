@@ -1,0 +1,7 @@
+#include "definitions/CompareDefaults.h"
+
+COMPARE_DEFAULTS& CurrentCompareDefaults()
+{
+    static COMPARE_DEFAULTS defaults;
+    return defaults;
+}
