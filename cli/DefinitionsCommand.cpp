@@ -1,7 +1,196 @@
 #include "cli/Commands.h"
+#include "cli/JsonWriter.h"
+
+#include "definitions/ComparisonFile.h"
+#include "definitions/DefinitionNames.h"
+#include "definitions/ProjectCompareParams.h"
+#include "definitions/TextCompareParams.h"
+#include "filesystem/FilterText.h"
+
+#include <cstdio>
+
+namespace {
+
+// The values of one listed definition, gathered once for both output forms.
+struct DefinitionListing
+{
+    std::vector<std::string> m_methods;
+    std::vector<std::string> m_options;
+    std::vector<std::string> m_rules;
+    std::string m_strLineFilter;
+    const CFolderCompareParams* m_pFolder = nullptr;
+};
+
+DefinitionListing Gather(const CCompareParams& params)
+{
+    DefinitionListing listing;
+    if (const auto* folder = dynamic_cast<const CFolderCompareParams*>(&params))
+    {
+        listing.m_methods = NamesOfBits(MethodNames(), folder->m_dwMethods);
+        listing.m_options = NamesOfBits(OptionNames(), folder->m_dwOptions);
+        listing.m_pFolder = folder;
+    }
+    else if (const auto* text = dynamic_cast<const CTextCompareParams*>(&params))
+    {
+        listing.m_rules = NamesOfBits(RuleNames(), text->m_dwRules);
+        listing.m_strLineFilter = text->m_strLineFilter;
+    }
+    return listing;
+}
+
+CJsonObject NameJson(const CNameFilter& filter)
+{
+    CJsonObject name;
+    name.Add("Include", filter.m_strInclude).Add("Exclude", filter.m_strExclude).Add("MatchCase", filter.m_bMatchCase != 0);
+    return name;
+}
+
+CJsonObject ExcludeJson(const std::string& text)
+{
+    CJsonObject exclude;
+    exclude.Add("Exclude", text);
+    return exclude;
+}
+
+CJsonObject FileFiltersJson(const CFileFilters& filters)
+{
+    CJsonObject time;
+    time.Add("From", FormatDateBound(filters.m_tFrom)).Add("To", FormatDateBound(filters.m_tTo));
+    CJsonObject size;
+    size.Add("Min", FormatSizeBound(filters.m_nMinSize)).Add("Max", FormatSizeBound(filters.m_nMaxSize));
+    CJsonObject json;
+    json.Add("Name", NameJson(filters))
+        .Add("Time", time)
+        .Add("Size", size)
+        .Add("Attributes", ExcludeJson(FormatAttributeLetters(filters.m_dwExcludeAttributes)))
+        .Add("Type", ExcludeJson(FormatTypeWords(filters.m_dwExcludeTypes)));
+    return json;
+}
+
+CJsonObject FolderFiltersJson(const CFolderFilters& filters)
+{
+    CJsonObject json;
+    json.Add("Name", NameJson(filters))
+        .Add("Attributes", ExcludeJson(FormatAttributeLetters(filters.m_dwExcludeAttributes)));
+    return json;
+}
+
+void PrintJson(const CCompareParams& params, const DefinitionListing& listing)
+{
+    CJsonObject object;
+    object.Add("type", TypeWord(params.m_nType))
+        .Add("title", params.GetTitle())
+        .AddPath("left", params.m_objects[0].m_strPath, "leftBytes")
+        .AddPath("right", params.m_objects[1].m_strPath, "rightBytes")
+        .Add("leftReadOnly", params.m_objects[0].IsReadOnly())
+        .Add("rightReadOnly", params.m_objects[1].IsReadOnly())
+        .Add("methods", listing.m_methods)
+        .Add("options", listing.m_options)
+        .Add("rules", listing.m_rules)
+        .Add("lineFilter", listing.m_strLineFilter)
+        .Add("fileFilters", listing.m_pFolder ? FileFiltersJson(listing.m_pFolder->m_filters.m_fileFilters) : CJsonObject())
+        .Add("folderFilters",
+             listing.m_pFolder ? FolderFiltersJson(listing.m_pFolder->m_filters.m_folderFilters) : CJsonObject())
+        .Add("lastCompared", FormatDateTime(params.m_tLastCompared))
+        .Add("commandLine", params.GetCommandLine(false, true));
+    std::printf("%s\n", object.Str().c_str());
+}
+
+std::string Joined(const std::vector<std::string>& names)
+{
+    if (names.empty())
+        return "(none)";
+    std::string text;
+    for (const auto& name : names)
+        text += (text.empty() ? "" : " ") + name;
+    return text;
+}
+
+std::string NameText(const CNameFilter& filter)
+{
+    return "Name Include=\"" + filter.m_strInclude + "\" Exclude=\"" + filter.m_strExclude +
+           "\" MatchCase=" + (filter.m_bMatchCase ? "1" : "0");
+}
+
+void PrintText(std::size_t number, const CCompareParams& params, const DefinitionListing& listing)
+{
+    std::printf("comparison %zu: %s \"%s\"\n", number, std::string(TypeWord(params.m_nType)).c_str(),
+                params.GetTitle().c_str());
+    const char* sides[] = {"left", "right"};
+    for (int side = 0; side < 2; ++side)
+        std::printf("  %-16s%s%s\n", (std::string(sides[side]) + ":").c_str(), params.m_objects[side].m_strPath.c_str(),
+                    params.m_objects[side].IsReadOnly() ? " (read-only)" : "");
+    if (const CFolderCompareParams* folder = listing.m_pFolder)
+    {
+        const CFileFilters& files = folder->m_filters.m_fileFilters;
+        const CFolderFilters& folders = folder->m_filters.m_folderFilters;
+        std::printf("  %-16s%s\n", "methods:", Joined(listing.m_methods).c_str());
+        std::printf("  %-16s%s\n", "options:", Joined(listing.m_options).c_str());
+        std::printf("  %-16s%s; Time From=\"%s\" To=\"%s\"; Size Min=\"%s\" Max=\"%s\"; "
+                    "Attributes Exclude=\"%s\"; Type Exclude=\"%s\"\n",
+                    "file filters:", NameText(files).c_str(), FormatDateBound(files.m_tFrom).c_str(),
+                    FormatDateBound(files.m_tTo).c_str(), FormatSizeBound(files.m_nMinSize).c_str(),
+                    FormatSizeBound(files.m_nMaxSize).c_str(), FormatAttributeLetters(files.m_dwExcludeAttributes).c_str(),
+                    FormatTypeWords(files.m_dwExcludeTypes).c_str());
+        std::printf("  %-16s%s; Attributes Exclude=\"%s\"\n", "folder filters:", NameText(folders).c_str(),
+                    FormatAttributeLetters(folders.m_dwExcludeAttributes).c_str());
+    }
+    if (params.m_nType == COMPARE_TYPE_TEXT)
+    {
+        std::printf("  %-16s%s\n", "rules:", Joined(listing.m_rules).c_str());
+        std::printf("  %-16s%s\n", "line filter:", listing.m_strLineFilter.empty() ? "(none)" : listing.m_strLineFilter.c_str());
+    }
+    const std::string lastCompared = FormatDateTime(params.m_tLastCompared);
+    std::printf("  %-16s%s\n", "last compared:", lastCompared.empty() ? "never" : lastCompared.c_str());
+    std::printf("  %-16s%s\n", "command line:", params.GetCommandLine(false, true).c_str());
+}
+
+} // namespace
 
 int RunDefinitionsCommand(const std::vector<std::string>& args)
 {
-    ReportProblem(args.empty() ? "definitions" : args.front(), "not built yet");
-    return 2;
+    bool json = false;
+    std::vector<std::string> files;
+    bool optionsDone = false;
+    for (const std::string& arg : args)
+    {
+        if (!optionsDone && arg == "--json")
+            json = true;
+        else if (!optionsDone && arg == "--")
+            optionsDone = true;
+        else if (!optionsDone && arg.size() > 1 && arg[0] == '-')
+        {
+            ReportProblem(arg, "unknown option of definitions");
+            return 2;
+        }
+        else
+            files.push_back(arg);
+    }
+    if (files.empty())
+    {
+        ReportProblem("definitions", "no file given (usage: quorvane-cli definitions [--json] FILE.cmp...)");
+        return 2;
+    }
+    int status = 0;
+    std::size_t number = 0;
+    for (const std::string& file : files)
+    {
+        CComparisonFile::List list;
+        std::string why;
+        if (!CComparisonFile().LoadComparisons(file, list, &why))
+        {
+            ReportProblem(file, why);
+            status = 2;
+            continue;
+        }
+        for (const auto& params : list)
+        {
+            const DefinitionListing listing = Gather(*params);
+            if (json)
+                PrintJson(*params, listing);
+            else
+                PrintText(++number, *params, listing);
+        }
+    }
+    return status;
 }

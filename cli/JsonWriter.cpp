@@ -94,3 +94,24 @@ CJsonObject& CJsonObject::AddPath(std::string_view key, std::string_view path, s
     }
     return *this;
 }
+
+CJsonObject& CJsonObject::Add(std::string_view key, const std::vector<std::string>& values)
+{
+    Key(key);
+    m_strBody += '[';
+    for (std::size_t i = 0; i < values.size(); ++i)
+    {
+        if (i > 0)
+            m_strBody += ',';
+        m_strBody += Quote(values[i]);
+    }
+    m_strBody += ']';
+    return *this;
+}
+
+CJsonObject& CJsonObject::Add(std::string_view key, const CJsonObject& object)
+{
+    Key(key);
+    m_strBody += object.Str();
+    return *this;
+}

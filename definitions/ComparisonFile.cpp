@@ -87,7 +87,8 @@ bool CComparisonFile::LoadComparisonsFromText(std::string_view xml, List& list, 
 {
     tinyxml2::XMLDocument doc;
     if (doc.Parse(xml.data(), xml.size()) != tinyxml2::XML_SUCCESS)
-        return Fail(whyNot, std::string("not a well-formed XML document (") + doc.ErrorStr() + ")");
+        return Fail(whyNot, "not a comparison file: the XML is not well-formed (line " +
+                                std::to_string(doc.ErrorLineNum()) + ")");
 
     const tinyxml2::XMLElement* root = doc.FirstChildElement("Comparisons");
     if (root)
