@@ -138,8 +138,9 @@ bool CSyntaxTextBuffer::OpenGap(std::size_t index, std::size_t count)
         return false;
     if (m_nLines + count > m_nLineCapacity)
         ReserveLines(std::max(m_nLines + count, std::max<std::size_t>(m_nLineCapacity * 2, 16)));
-    std::memmove(static_cast<void*>(m_pLines + index + count), m_pLines + index,
-                 (m_nLines - index) * sizeof(CSyntaxTextLine));
+    if (index < m_nLines)
+        std::memmove(static_cast<void*>(m_pLines + index + count), m_pLines + index,
+                     (m_nLines - index) * sizeof(CSyntaxTextLine));
     for (std::size_t i = index; i < index + count; ++i)
         new (&m_pLines[i]) CSyntaxTextLine();
     m_nLines += count;
@@ -210,8 +211,9 @@ bool CSyntaxTextBuffer::RemoveLines(int index, int count)
         return false;
     for (int i = index; i < index + count; ++i)
         FreeLineText(m_pLines[i]);
-    std::memmove(static_cast<void*>(m_pLines + index), m_pLines + index + count,
-                 (m_nLines - static_cast<std::size_t>(index + count)) * sizeof(CSyntaxTextLine));
+    if (count != 0 && static_cast<std::size_t>(index + count) < m_nLines)
+        std::memmove(static_cast<void*>(m_pLines + index), m_pLines + index + count,
+                     (m_nLines - static_cast<std::size_t>(index + count)) * sizeof(CSyntaxTextLine));
     m_nLines -= static_cast<std::size_t>(count);
     return true;
 }
@@ -344,8 +346,10 @@ void CSyntaxTextBuffer::AppendLoadedLine(std::string_view text, std::string_view
     if (chars == 0)
         return;
     char* p = LoadSpace(chars + 1);
-    std::memcpy(p, text.data(), text.size());
-    std::memcpy(p + text.size(), eol.data(), eol.size());
+    if (!text.empty())
+        std::memcpy(p, text.data(), text.size());
+    if (!eol.empty())
+        std::memcpy(p + text.size(), eol.data(), eol.size());
     p[chars] = '\0';
     line.text = p;
     line.length = static_cast<std::int32_t>(text.size());
