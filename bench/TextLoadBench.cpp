@@ -8,8 +8,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <sys/resource.h>
 
@@ -23,7 +23,8 @@ int main(int argc, char** argv)
     if (argc > 2 && std::strcmp(argv[2], "--parts") == 0)
     {
         using Clock = std::chrono::steady_clock;
-        const auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+        const auto ms = [](Clock::duration d)
+        { return std::chrono::duration<double, std::milli>(d).count(); };
         const auto t0 = Clock::now();
         UniMemFile file;
         if (!file.OpenRead(argv[1]))
@@ -40,8 +41,8 @@ int main(int argc, char** argv)
         std::string error;
         buffer.LoadFromFile(argv[1], 0, -1, lossy, error);
         const auto t3 = Clock::now();
-        std::printf("read %.1f ms, lines split by the memory file %.1f ms (%ld), whole load %.1f ms\n", ms(t1 - t0),
-                    ms(t2 - t1), lines, ms(t3 - t2));
+        std::printf("read %.1f ms, lines split by the memory file %.1f ms (%ld), whole load %.1f ms\n",
+                    ms(t1 - t0), ms(t2 - t1), lines, ms(t3 - t2));
         return 0;
     }
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 1;

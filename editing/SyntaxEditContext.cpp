@@ -72,7 +72,8 @@ std::span<const std::uint32_t> SUndoRecord::SavedRevisions() const
     if (flags & kInlineText)
         return (flags & kInlineRevision) ? std::span<const std::uint32_t>(&m_inline.revision, 1)
                                          : std::span<const std::uint32_t>();
-    return m_pPayload ? std::span<const std::uint32_t>(m_pPayload->revisions) : std::span<const std::uint32_t>();
+    return m_pPayload ? std::span<const std::uint32_t>(m_pPayload->revisions)
+                      : std::span<const std::uint32_t>();
 }
 
 std::span<const std::uint32_t> SUndoRecord::CrSplits() const
@@ -267,7 +268,8 @@ bool CSyntaxEditContext::GetRawText(CTextPosition start, CTextPosition end, std:
     }
     for (int i = start.line; i <= end.line; ++i)
     {
-        const std::string_view chars = i == end.line ? GetLineText(i).substr(0, end.column) : LineAt(i).Chars();
+        const std::string_view chars =
+            i == end.line ? GetLineText(i).substr(0, end.column) : LineAt(i).Chars();
         if (crSplits && !chars.empty() && chars[0] == '\n' && !out.empty() && out.back() == '\r')
             crSplits->push_back(static_cast<std::uint32_t>(out.size()));
         out.append(i == start.line ? chars.substr(start.column) : chars);
@@ -330,7 +332,8 @@ bool CSyntaxEditContext::InsertTextSplit(ISyntaxTextView* view, CTextPosition at
     if (m_bReadOnly || !IsValidPosition(at))
         return false;
     // Refuse what would make a line too long before anything changes.
-    if (text.size() + static_cast<std::size_t>(GetLineLength(line)) + 2 > static_cast<std::size_t>(kMaxLineLength))
+    if (text.size() + static_cast<std::size_t>(GetLineLength(line)) + 2 >
+        static_cast<std::size_t>(kMaxLineLength))
         return false;
     if (text.empty())
     {
@@ -410,8 +413,8 @@ bool CSyntaxEditContext::InsertTextSplit(ISyntaxTextView* view, CTextPosition at
     return true;
 }
 
-bool CSyntaxEditContext::DeleteText(ISyntaxTextView* view, int startLine, int startCol, int endLine, int endCol,
-                                    int action, bool recordUndo)
+bool CSyntaxEditContext::DeleteText(ISyntaxTextView* view, int startLine, int startCol, int endLine,
+                                    int endCol, int action, bool recordUndo)
 {
     const CTextPosition start{startCol, startLine}, end{endCol, endLine};
     if (m_bReadOnly || !IsValidPosition(start) || !IsValidPosition(end) || end < start)
@@ -474,8 +477,9 @@ bool CSyntaxEditContext::DeleteText(ISyntaxTextView* view, int startLine, int st
 
 // --- undo history -------------------------------------------------------------------------------------
 
-void CSyntaxEditContext::AddUndoRecord(bool isInsert, CTextPosition start, CTextPosition end, std::string_view text,
-                                       int action, std::span<const std::uint32_t> savedRevisions)
+void CSyntaxEditContext::AddUndoRecord(bool isInsert, CTextPosition start, CTextPosition end,
+                                       std::string_view text, int action,
+                                       std::span<const std::uint32_t> savedRevisions)
 {
     if (m_nUndoPosition < GetUndoRecordCount())
     {
@@ -558,7 +562,8 @@ bool CSyntaxEditContext::Undo(ISyntaxTextView* view, CTextPosition& outPosition)
         else
         {
             CTextPosition end;
-            if (!InsertTextSplit(view, record.start, record.Text(), record.CrSplits(), end, UNDO_UNKNOWN, false))
+            if (!InsertTextSplit(view, record.start, record.Text(), record.CrSplits(), end, UNDO_UNKNOWN,
+                                 false))
             {
                 ok = false;
                 break;
@@ -568,8 +573,8 @@ bool CSyntaxEditContext::Undo(ISyntaxTextView* view, CTextPosition& outPosition)
         if (m_bTrackRevisions)
         {
             const std::span<const std::uint32_t> saved = record.SavedRevisions();
-            for (std::size_t i = 0; i < saved.size() && record.start.line + static_cast<int>(i) < GetLineCount();
-                 ++i)
+            for (std::size_t i = 0;
+                 i < saved.size() && record.start.line + static_cast<int>(i) < GetLineCount(); ++i)
                 MutableLine(record.start.line + static_cast<int>(i)).revision = saved[i];
         }
         --m_nUndoPosition;

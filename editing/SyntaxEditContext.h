@@ -121,8 +121,9 @@ public:
                          int eolStyle = 1) const;
     // Gives every line that has a line end the one of the buffer's style.
     virtual bool ApplyEolStyle();
-    virtual bool InsertText(ISyntaxTextView* view, int line, int column, std::string_view text, int& outEndLine,
-                            int& outEndColumn, int action = UNDO_UNKNOWN, bool recordUndo = true);
+    virtual bool InsertText(ISyntaxTextView* view, int line, int column, std::string_view text,
+                            int& outEndLine, int& outEndColumn, int action = UNDO_UNKNOWN,
+                            bool recordUndo = true);
     virtual bool DeleteText(ISyntaxTextView* view, int startLine, int startCol, int endLine, int endCol,
                             int action = UNDO_UNKNOWN, bool recordUndo = true);
     virtual bool Undo(ISyntaxTextView* view, CTextPosition& outPosition);
@@ -191,7 +192,8 @@ protected:
     bool GetRawText(CTextPosition start, CTextPosition end, std::string& out,
                     std::vector<std::uint32_t>* crSplits = nullptr) const;
     bool InsertTextSplit(ISyntaxTextView* view, CTextPosition at, std::string_view text,
-                         std::span<const std::uint32_t> crSplits, CTextPosition& outEnd, int action, bool recordUndo);
+                         std::span<const std::uint32_t> crSplits, CTextPosition& outEnd, int action,
+                         bool recordUndo);
     bool IsValidPosition(CTextPosition p) const;
     // The saved state is no longer reachable through the history (a change that was not recorded).
     virtual void InvalidateSavePoint() { m_nSavePoint = -1; }

@@ -12,7 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // Lines are handed to the file in pieces of about this size rather than one call per line.
 constexpr std::size_t kWriteChunk = 256u << 10;
@@ -142,7 +143,9 @@ std::string CSyntaxEditContextEx::ResolveSaveTarget(const std::string& path)
     std::string target = path;
     for (int hop = 0; hop < kMaxLinkHops; ++hop)
     {
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return target;
         std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
@@ -155,8 +158,8 @@ std::string CSyntaxEditContextEx::ResolveSaveTarget(const std::string& path)
     return target;
 }
 
-int CSyntaxEditContextEx::SaveToFile(const std::string& path, bool isTemporary, std::string& outError, int eolStyle,
-                                     bool clearModified)
+int CSyntaxEditContextEx::SaveToFile(const std::string& path, bool isTemporary, std::string& outError,
+                                     int eolStyle, bool clearModified)
 {
     outError.clear();
     if (path.empty())
@@ -177,7 +180,14 @@ int CSyntaxEditContextEx::SaveToFile(const std::string& path, bool isTemporary, 
     }
 
     const std::string target = ResolveSaveTarget(path);
-    struct stat st{};
+    struct stat st
+    {
+    };
+    if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    {
+        outError = std::strerror(ELOOP); // a cycle of links: never replace one of them by a file
+        return 1;
+    }
     const bool exists = stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode))
     {

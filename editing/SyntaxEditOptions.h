@@ -19,8 +19,8 @@ public:
     // Gives a buffer the settings (after it was loaded or made new).
     void ApplyTo(CSyntaxEditContext& buffer) const;
 
-    int m_nTabSize = kDefaultTabSize;  // "TabSize"
-    bool m_bTrackRevisions = false;    // "TrackRevisions": stamp changed lines with revision numbers
+    int m_nTabSize = kDefaultTabSize; // "TabSize"
+    bool m_bTrackRevisions = false;   // "TrackRevisions": stamp changed lines with revision numbers
 
 private:
     void ApplyLimits();

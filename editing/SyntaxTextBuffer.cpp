@@ -7,7 +7,8 @@
 #include <cstring>
 #include <sys/mman.h>
 
-namespace {
+namespace
+{
 
 // Arrays and blocks from this size on are mapped directly and asked for huge pages: a first touch
 // of a 4 KiB page costs about as much as copying 40 KiB, which would dominate loading big files.
@@ -308,8 +309,9 @@ char* CSyntaxTextBuffer::LoadSpace(std::size_t bytes)
 {
     if (bytes > m_nLoadLeft)
     {
-        std::size_t size = m_aLoadBlocks.empty() ? m_tuning.minLoadBlock
-                                                 : std::min(m_aLoadBlocks.back().size * 2, m_tuning.maxLoadBlock);
+        std::size_t size = m_aLoadBlocks.empty()
+                               ? m_tuning.minLoadBlock
+                               : std::min(m_aLoadBlocks.back().size * 2, m_tuning.maxLoadBlock);
         size = std::max(size, bytes);
         SLoadBlock block;
         block.size = size;

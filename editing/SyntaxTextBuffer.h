@@ -13,7 +13,7 @@
 struct CSyntaxTextLine
 {
     char* text = nullptr;
-    std::int32_t length = 0;        // characters without the line end
+    std::int32_t length = 0;         // characters without the line end
     std::uint32_t capacity : 30 = 0; // bytes of the owned block (0: none, or in a load block)
     std::uint32_t eolLength : 2 = 0; // 2 "\r\n", 1 a lone CR or LF, 0 none
     std::uint32_t flags = 0;

@@ -19,7 +19,8 @@ using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-namespace {
+namespace
+{
 
 std::vector<std::string> FolderNames(const std::string& folder)
 {
@@ -63,7 +64,11 @@ TEST(SyntaxEditContextExTest, LoadAndSaveGiveBackTheSameBytes)
         {"only line ends", "\n\n\n", -1, 1, UNICODE_NONE, EOL_LF, 4},
         {"utf-8 with mark", "\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F\n", -1, 1, UNICODE_UTF8, EOL_LF, 2},
         {"only a mark", "\xEF\xBB\xBF", -1, 1, UNICODE_UTF8, EOL_CRLF, 1},
-        {"utf-16le", std::string("\xFF\xFE" "a\0\r\0\n\0\xAC\x20", 10), -1, 1, UNICODE_UCS2_LE, EOL_CRLF, 2},
+        {"utf-16le",
+         std::string("\xFF\xFE"
+                     "a\0\r\0\n\0\xAC\x20",
+                     10),
+         -1, 1, UNICODE_UCS2_LE, EOL_CRLF, 2},
         {"utf-16be", std::string("\xFE\xFF\0a\0\n\0b", 8), -1, 1, UNICODE_UCS2_BE, EOL_LF, 2},
         {"bytes that are not utf-8", "ok \xFF\xFE bad\n", -1, 1, UNICODE_NONE, EOL_LF, 2},
         {"code page 1252", "caf\xE9\r\n", 1252, 1, UNICODE_NONE, EOL_CRLF, 2},
@@ -84,7 +89,8 @@ TEST(SyntaxEditContextExTest, LoadAndSaveGiveBackTheSameBytes)
         std::string error;
         ASSERT_EQ(b.SaveToFile(out, false, error), 0) << error;
         EXPECT_EQ(ReadFile(out), c.bytes);
-        EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"in.txt", "out.txt"})) << "no temporary left";
+        EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"in.txt", "out.txt"}))
+            << "no temporary left";
     }
 }
 
@@ -217,7 +223,9 @@ TEST(SyntaxEditContextExTest, SavingThroughALinkKeepsTheLinkAndTheMode)
     ASSERT_TRUE(b.InsertText(nullptr, 0, 0, "new ", el, ec));
     std::string error;
     ASSERT_EQ(b.SaveToFile(link, false, error), 0) << error;
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     ASSERT_EQ(stat(real.c_str(), &st), 0);
@@ -235,7 +243,9 @@ TEST(SyntaxEditContextExTest, ANewFileGetsTheUsualMode)
     std::string error;
     ASSERT_EQ(b.SaveToFile(dir / "n.txt", false, error), 0);
     umask(old);
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(stat((dir / "n.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0644u);
     EXPECT_EQ(ReadFile(dir / "n.txt"), "");
@@ -259,9 +269,12 @@ TEST(SyntaxEditContextExTest, SaveErrorsLeaveTheTargetAsItWas)
     EXPECT_EQ(b.SaveToFile(dir / "missing/x.txt", false, error), 1);
     EXPECT_EQ(error, std::strerror(ENOENT));
     EXPECT_EQ(b.SaveToFile(path + "/under-a-file", false, error), 1);
+    ASSERT_EQ(symlink("loop", (dir / "loop").c_str()), 0);
+    EXPECT_EQ(b.SaveToFile(dir / "loop", false, error), 1);
+    EXPECT_EQ(error, std::strerror(ELOOP));
     EXPECT_TRUE(b.IsModified());
     EXPECT_EQ(ReadFile(path), "original\n");
-    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"folder", "keep.txt"}));
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"folder", "keep.txt", "loop"}));
 }
 
 // Runs `body` in a child process, as an ordinary user when the tests run as root (root writes
@@ -292,9 +305,11 @@ TEST(SyntaxEditContextExTest, AReadOnlyFolderOrFileIsNotWrittenOver)
     ASSERT_EQ(Load(b, path), 1);
     int el = 0, ec = 0;
     ASSERT_TRUE(b.InsertText(nullptr, 0, 0, "x", el, ec));
-    const auto saveFails = [&] {
+    const auto saveFails = [&]
+    {
         std::string error;
-        return b.SaveToFile(path, false, error) == 1 && error == std::strerror(EACCES) && b.IsModified() ? 0 : 1;
+        return b.SaveToFile(path, false, error) == 1 && error == std::strerror(EACCES) && b.IsModified() ? 0
+                                                                                                         : 1;
     };
     ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
     EXPECT_EQ(RunAsUser(saveFails), 0) << "read-only folder";
@@ -368,10 +383,12 @@ TEST(SyntaxEditContextExTest, TheParserIsChosenByTheExtension)
     WriteFile(dir / "a.cpp", "ab\ncde\nf");
     CSyntaxEditContextEx b;
     std::string asked;
-    b.SetParserChooser([&](std::string_view ext) -> const ISyntaxLineParser* {
-        asked = ext;
-        return ext == "cpp" ? &parser : nullptr;
-    });
+    b.SetParserChooser(
+        [&](std::string_view ext) -> const ISyntaxLineParser*
+        {
+            asked = ext;
+            return ext == "cpp" ? &parser : nullptr;
+        });
     ASSERT_EQ(Load(b, dir / "a.cpp"), 1);
     EXPECT_EQ(asked, "cpp");
     EXPECT_EQ(b.GetParser(), &parser);

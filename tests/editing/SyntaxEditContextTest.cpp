@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A buffer filled the way a loader fills it: the text split after each line end, unmodified, no history.
 class CTestContext : public CSyntaxEditContext
@@ -27,7 +28,8 @@ public:
                 AppendLoadedLine(text.substr(pos), {});
                 break;
             }
-            const std::size_t eolLength = (text[stop] == '\r' && stop + 1 < text.size() && text[stop + 1] == '\n') ? 2 : 1;
+            const std::size_t eolLength =
+                (text[stop] == '\r' && stop + 1 < text.size() && text[stop + 1] == '\n') ? 2 : 1;
             AppendLoadedLine(text.substr(pos, stop - pos), text.substr(stop, eolLength));
             pos = stop + eolLength;
         }
@@ -54,7 +56,8 @@ public:
         int line;
         bool hasContext;
     };
-    void OnBufferUpdate(ISyntaxTextView* source, const CUpdateContext* context, unsigned flags, int line) override
+    void OnBufferUpdate(ISyntaxTextView* source, const CUpdateContext* context, unsigned flags,
+                        int line) override
     {
         m_aCalls.push_back({flags, line, context != nullptr});
         m_pLastSource = source;
@@ -170,9 +173,9 @@ TEST(SyntaxEditContextTest, BadPositionsAndReadOnlyChangeNothing)
     EXPECT_FALSE(Insert(b, 2, 0, "x"));
     EXPECT_FALSE(Insert(b, 0, 4, "x"));
     EXPECT_FALSE(Insert(b, -1, 0, "x"));
-    EXPECT_FALSE(b.DeleteText(nullptr, 1, 0, 0, 1));  // end before start
-    EXPECT_FALSE(b.DeleteText(nullptr, 0, 0, 1, 4));  // past the line
-    EXPECT_FALSE(b.DeleteText(nullptr, 0, 0, 2, 0));  // past the buffer
+    EXPECT_FALSE(b.DeleteText(nullptr, 1, 0, 0, 1)); // end before start
+    EXPECT_FALSE(b.DeleteText(nullptr, 0, 0, 1, 4)); // past the line
+    EXPECT_FALSE(b.DeleteText(nullptr, 0, 0, 2, 0)); // past the buffer
     b.SetReadOnly(true);
     EXPECT_FALSE(Insert(b, 0, 0, "x"));
     EXPECT_FALSE(b.DeleteText(nullptr, 0, 0, 0, 1));
@@ -186,8 +189,10 @@ TEST(SyntaxEditContextTest, GetTextJoinsWithTheStyleNotTheLinesOwnEnds)
     CTestContext b;
     b.Load("ab\rcd\r\nef\ngh");
     std::string out;
-    const std::pair<int, const char*> styles[] = {{1, "b\r\ncd\r\nef\r\ng"}, {2, "b\rcd\ref\rg"},
-                                                  {3, "b\ncd\nef\ng"}, {0, "b\r\ncd\r\nef\r\ng"},
+    const std::pair<int, const char*> styles[] = {{1, "b\r\ncd\r\nef\r\ng"},
+                                                  {2, "b\rcd\ref\rg"},
+                                                  {3, "b\ncd\nef\ng"},
+                                                  {0, "b\r\ncd\r\nef\r\ng"},
                                                   {7, "b\r\ncd\r\nef\r\ng"}};
     for (const auto& [style, expected] : styles)
     {
@@ -468,7 +473,8 @@ TEST(SyntaxEditContextTest, ViewsAreToldWithTheHintOfEachChange)
     b.AttachView(&other);
     b.AttachView(&view); // once only
     view.m_aPoints = {{2, 0}, {1, 1}};
-    ASSERT_TRUE(b.InsertText(&view, 0, 1, "xy", *std::make_unique<int>(), *std::make_unique<int>(), UNDO_PASTE));
+    ASSERT_TRUE(
+        b.InsertText(&view, 0, 1, "xy", *std::make_unique<int>(), *std::make_unique<int>(), UNDO_PASTE));
     ASSERT_EQ(view.m_aCalls.size(), 1u);
     EXPECT_EQ(view.m_aCalls[0].flags, 0x101u);
     EXPECT_EQ(view.m_aCalls[0].line, 0);
@@ -604,7 +610,8 @@ TEST(SyntaxEditContextTest, OwnedBlocksAreRoundedTo16)
 std::vector<std::string> RunRandomEdits(CTestContext& b, unsigned seed, std::vector<std::string>* dumps)
 {
     std::mt19937 rng(seed);
-    const char* pieces[] = {"a", "bc", "\r\n", "\n", "\r", "x\ny", "long text without end", "\r\n\r\n", "q\r"};
+    const char* pieces[] = {"a",        "bc", "\r\n", "\n", "\r", "x\ny", "long text without end",
+                            "\r\n\r\n", "q\r"};
     b.Load("first line\r\nsecond\nthird\rlast");
     b.SetTrackRevisions(true);
     std::vector<std::string> texts{b.All()};

@@ -9,7 +9,8 @@ using platform::Profile;
 using platform::Registry;
 using testsupport::TempDir;
 
-namespace {
+namespace
+{
 
 TEST(SyntaxEditOptionsTest, ValuesSurviveARestartAndBadOnesFallBack)
 {
