@@ -84,10 +84,11 @@ int RunTextInfoCommand(const std::vector<std::string>& args)
         {
             char* end = nullptr;
             const long value = i + 1 < args.size() ? std::strtol(args[i + 1].c_str(), &end, 10) : -1;
-            if (i + 1 >= args.size() || *end != '\0' || value < 0 || value > 65535 ||
+            if (i + 1 >= args.size() || args[i + 1].empty() || *end != '\0' || value < 0 || value > 65535 ||
                 !platform::IsCodePageInstalled(platform::ResolveCodePage(static_cast<unsigned>(value))))
             {
-                ReportProblem(i + 1 < args.size() ? args[i + 1] : arg, "not a code page that can be converted");
+                ReportProblem(i + 1 < args.size() ? args[i + 1] : arg,
+                              "not a code page that can be converted");
                 return 2;
             }
             codePage = static_cast<int>(value);
@@ -142,7 +143,8 @@ int RunTextInfoCommand(const std::vector<std::string>& args)
         {
             std::string nuls = std::to_string(stats.zeroCount);
             if (stats.zeroCount > 0)
-                nuls += " (" + std::to_string(stats.firstZeroOffset) + ".." + std::to_string(stats.lastZeroOffset) + ")";
+                nuls += " (" + std::to_string(stats.firstZeroOffset) + ".." +
+                        std::to_string(stats.lastZeroOffset) + ")";
             std::printf("%s\t%s\t%s\tNUL %s\t%lld lines\t%d losses\t%s\n", EncodingWord(info).c_str(), eol,
                         mixed ? "mixed" : "-", nuls.c_str(), info.m_nLines, stats.lossCount, path.c_str());
         }

@@ -18,8 +18,9 @@ void BuildCodePageList(std::vector<CODEPAGEINFO>& list)
             continue;
         CODEPAGEINFO entry{};
         entry.codePage = codePage;
-        std::snprintf(entry.name, sizeof entry.name, codePage == platform::kAnsiCodePage ? "* %u\t(%s)" : "%u\t(%s)",
-                      codePage, table[i].description);
+        std::snprintf(entry.name, sizeof entry.name,
+                      codePage == platform::kAnsiCodePage ? "* %u\t(%s)" : "%u\t(%s)", codePage,
+                      table[i].description);
         list.push_back(entry);
     }
 }

@@ -38,7 +38,8 @@ bool SetDefaultCodePageSetting(int codePage)
 
 void LoadDefaultCodePageSetting(const platform::Profile& profile)
 {
-    const int value = profile.GetProfileInt(kDefaultCodePageSection, kDefaultCodePageEntry, kDefaultCodePageDefault);
+    const int value =
+        profile.GetProfileInt(kDefaultCodePageSection, kDefaultCodePageEntry, kDefaultCodePageDefault);
     if (!SetDefaultCodePageSetting(value))
         SetDefaultCodePageSetting(kDefaultCodePageDefault);
 }

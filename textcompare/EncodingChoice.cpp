@@ -26,7 +26,8 @@ std::vector<std::string> GetEncodingRowNames(const std::vector<CODEPAGEINFO>& li
     return rows;
 }
 
-int GetEncodingRowForBuffer(int kind, int codePage, const std::vector<CODEPAGEINFO>& list, int defaultCodePage)
+int GetEncodingRowForBuffer(int kind, int codePage, const std::vector<CODEPAGEINFO>& list,
+                            int defaultCodePage)
 {
     if (kind >= UNICODE_UCS2_LE && kind <= UNICODE_UTF8)
         return kind - 1;

@@ -25,7 +25,8 @@ std::vector<std::string> GetEncodingRowNames(const std::vector<CODEPAGEINFO>& li
 // of the code page, or of the default code page setting when it is -1. A code page that is not in
 // the list gives -1 (nothing preselected), so that confirming the dialog cannot switch the file to
 // UTF-16 unasked.
-int GetEncodingRowForBuffer(int kind, int codePage, const std::vector<CODEPAGEINFO>& list, int defaultCodePage);
+int GetEncodingRowForBuffer(int kind, int codePage, const std::vector<CODEPAGEINFO>& list,
+                            int defaultCodePage);
 
 // The choice a row stands for; false for a row outside the combo box.
 bool GetEncodingChoiceFromRow(int row, const std::vector<CODEPAGEINFO>& list, ENCODING_CHOICE& choice);

@@ -25,10 +25,10 @@ enum EolStyle : int
 // What a file met while it was read.
 struct TextStats
 {
-    std::int32_t crCount = 0;   // lone CR
-    std::int32_t lfCount = 0;   // lone LF
-    std::int32_t crlfCount = 0; // CR followed by LF
-    std::int32_t zeroCount = 0; // NUL bytes or NUL characters
+    std::int32_t crCount = 0;          // lone CR
+    std::int32_t lfCount = 0;          // lone LF
+    std::int32_t crlfCount = 0;        // CR followed by LF
+    std::int32_t zeroCount = 0;        // NUL bytes or NUL characters
     std::int32_t firstZeroOffset = -1; // byte offsets from the start of the file, -1 while no NUL
     std::int32_t lastZeroOffset = -1;
     std::int32_t lossCount = 0; // characters that could not be converted exactly

@@ -7,10 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-UniLocalFile::UniLocalFile()
-    : m_nCodePage(GetDefaultCodePageSetting()), m_nDefaultCodePage(m_nCodePage)
-{
-}
+UniLocalFile::UniLocalFile() : m_nCodePage(GetDefaultCodePageSetting()), m_nDefaultCodePage(m_nCodePage) {}
 
 void UniLocalFile::SetUnicodeKind(int kind)
 {

@@ -217,7 +217,8 @@ bool UniMemFile::ReadLine(std::string& line, std::string& eol)
 
 std::string UniMemFile::TakeEol(std::size_t unit, bool bigEndian)
 {
-    auto unitAt = [&](std::size_t pos) -> unsigned {
+    auto unitAt = [&](std::size_t pos) -> unsigned
+    {
         if (pos + unit > m_strContent.size())
             return 0xFFFF;
         if (unit == 1)

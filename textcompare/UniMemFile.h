@@ -18,9 +18,9 @@ public:
     // Files this size or larger are refused.
     static constexpr std::int64_t kMaxFileSize = std::int64_t(1) << 31;
 
-    bool OpenRead(const std::string& path) override;       // read-only, existing file
-    bool OpenUpdate(const std::string& path);              // read-write, existing file
-    bool Open(const std::string& path, int openFlags);     // O_RDONLY or O_RDWR; closes on failure
+    bool OpenRead(const std::string& path) override;   // read-only, existing file
+    bool OpenUpdate(const std::string& path);          // read-write, existing file
+    bool Open(const std::string& path, int openFlags); // O_RDONLY or O_RDWR; closes on failure
     bool Close() override;
     bool IsOpen() const override { return m_bOpen; }
     bool ReadBom() override;

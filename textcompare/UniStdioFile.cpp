@@ -223,8 +223,8 @@ bool UniStdioFile::WriteText(std::string_view text)
     if (!internalBytes)
     {
         std::size_t losses = 0;
-        if (!ConvertText(UNICODE_UTF8, 65001, text.data(), text.size(), m_nUnicodeKind, m_nCodePage, m_outBuffer,
-                         &losses))
+        if (!ConvertText(UNICODE_UTF8, 65001, text.data(), text.size(), m_nUnicodeKind, m_nCodePage,
+                         m_outBuffer, &losses))
         {
             SetCustomError("code page " + std::to_string(m_nCodePage) + " cannot be converted");
             return false;

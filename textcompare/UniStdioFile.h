@@ -29,8 +29,8 @@ public:
     bool WriteText(std::string_view text) override;
 
     bool FetchStatusIfClosed();
-    bool OpenCreate(const std::string& path);     // mode "w+b"
-    bool OpenCreateUtf8(const std::string& path); // OpenCreate, then kind 3
+    bool OpenCreate(const std::string& path);             // mode "w+b"
+    bool OpenCreateUtf8(const std::string& path);         // OpenCreate, then kind 3
     bool Open(const std::string& path, const char* mode); // closes again on failure
     // Writes the mark of the kind at offset 0 and returns its length (0 for kind 0, -1 on failure).
     int WriteBom();

@@ -163,9 +163,11 @@ std::string TextFromUtf16(std::u16string_view units)
     for (std::size_t i = 0; i < units.size();)
     {
         const char16_t u = units[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF)
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] <= 0xDFFF)
         {
-            platform::AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+            platform::AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
+                                          (units[i + 1] - 0xDC00));
             i += 2;
             continue;
         }
@@ -237,7 +239,8 @@ bool ConvertText(int fromKind, int fromCodePage, const char* src, std::size_t n,
     const int to = EffectiveKind(toKind, toCodePage);
     if (from == to && (from != UNICODE_NONE || SameCodePage(fromCodePage, toCodePage)))
         out.assign(bytes);
-    else if ((from == UNICODE_UCS2_LE && to == UNICODE_UCS2_BE) || (from == UNICODE_UCS2_BE && to == UNICODE_UCS2_LE))
+    else if ((from == UNICODE_UCS2_LE && to == UNICODE_UCS2_BE) ||
+             (from == UNICODE_UCS2_BE && to == UNICODE_UCS2_LE))
     {
         out.assign(bytes);
         for (std::size_t i = 0; i + 1 < out.size(); i += 2)
@@ -259,11 +262,11 @@ bool IsSingleByteCodePage(int codePage)
     if (codePage < 0)
         return false;
     const unsigned cp = Resolve(codePage);
-    static constexpr unsigned kMultiByte[] = {
-        932,   936,   949,   950,   1200,  1201,  1361,  10001, 10002, 10003, 10008, 12000, 12001,
-        20000, 20001, 20002, 20003, 20004, 20005, 20261, 20269, 20932, 20936, 50220, 50221, 50222,
-        50225, 50227, 50229, 50930, 50931, 50933, 50935, 50936, 50937, 50939, 51932, 51936, 51949,
-        51950, 52936, 54936, 65000, 65001};
+    static constexpr unsigned kMultiByte[] = {932,   936,   949,   950,   1200,  1201,  1361,  10001, 10002,
+                                              10003, 10008, 12000, 12001, 20000, 20001, 20002, 20003, 20004,
+                                              20005, 20261, 20269, 20932, 20936, 50220, 50221, 50222, 50225,
+                                              50227, 50229, 50930, 50931, 50933, 50935, 50936, 50937, 50939,
+                                              51932, 51936, 51949, 51950, 52936, 54936, 65000, 65001};
     return std::find(std::begin(kMultiByte), std::end(kMultiByte), cp) == std::end(kMultiByte);
 }
 

@@ -16,8 +16,8 @@ ProgramRun TextInfo(std::vector<std::string> args)
     return RunProgram(args);
 }
 
-std::string Json(const std::string& path, int kind, int codePage, const char* eol, bool mixed, int zeros, int first,
-                 int last, int lines, int losses)
+std::string Json(const std::string& path, int kind, int codePage, const char* eol, bool mixed, int zeros,
+                 int first, int last, int lines, int losses)
 {
     return "{\"path\":\"" + path + "\",\"unicodeKind\":" + std::to_string(kind) +
            ",\"codePage\":" + std::to_string(codePage) + ",\"eol\":\"" + eol +
@@ -37,6 +37,7 @@ struct Case
     int zeros, first, last, lines, losses;
 };
 
+// clang-format off
 const Case kCases[] = {
     {"empty", "", {}, 0, 65001, "CRLF", false, 0, -1, -1, 0, 0},
     {"lone-mark", "\xEF\xBB\xBF", {}, 3, 65001, "CRLF", false, 0, -1, -1, 0, 0},
@@ -52,6 +53,7 @@ const Case kCases[] = {
     {"koi8r", "\xF0\xD2\xC9\n", {"--codepage", "20866"}, 0, 20866, "LF", false, 0, -1, -1, 1, 0},
     {"shift-jis", "\x93\xFA\r\n\x96\x7B\n", {"--codepage", "932"}, 0, 932, "CRLF", true, 0, -1, -1, 2, 0},
 };
+// clang-format on
 
 TEST(TextInfoCommandTest, JsonReportsEachFile)
 {
@@ -65,8 +67,8 @@ TEST(TextInfoCommandTest, JsonReportsEachFile)
         args.push_back(path);
         const ProgramRun run = TextInfo(args);
         EXPECT_EQ(run.m_nExitCode, 0) << c.name << ": " << run.m_strErr;
-        EXPECT_EQ(run.m_strOut, Json(path, c.kind, c.codePage, c.eol, c.mixed, c.zeros, c.first, c.last, c.lines,
-                                     c.losses))
+        EXPECT_EQ(run.m_strOut,
+                  Json(path, c.kind, c.codePage, c.eol, c.mixed, c.zeros, c.first, c.last, c.lines, c.losses))
             << c.name;
     }
 }
@@ -75,11 +77,13 @@ TEST(TextInfoCommandTest, PlainLinesAndAnUnreadableFileAmongOthers)
 {
     TempDir dir;
     WriteFile(dir / "a.txt", "a\r\nb\n");
-    WriteFile(dir / "n.txt", "\xFF\xFE" "a\0\0\0"s);
+    WriteFile(dir / "n.txt", "\xFF\xFE"
+                             "a\0\0\0"s);
     const ProgramRun run = TextInfo({dir / "a.txt", dir / "missing.txt", dir / "n.txt"});
     EXPECT_EQ(run.m_nExitCode, 2);
     EXPECT_EQ(run.m_strOut, "cp65001\tCRLF\tmixed\tNUL 0\t2 lines\t0 losses\t" + (dir / "a.txt") + "\n" +
-                                "UNI16_LE\tCRLF\t-\tNUL 1 (4..4)\t1 lines\t0 losses\t" + (dir / "n.txt") + "\n");
+                                "UNI16_LE\tCRLF\t-\tNUL 1 (4..4)\t1 lines\t0 losses\t" + (dir / "n.txt") +
+                                "\n");
     EXPECT_EQ(run.m_strErr, "quorvane-cli: " + (dir / "missing.txt") + ": No such file or directory\n");
 
     const ProgramRun folder = TextInfo({"--json", dir.Path()});
@@ -108,6 +112,7 @@ TEST(TextInfoCommandTest, BadArguments)
         std::vector<std::string> args;
         std::string err;
     };
+    // clang-format off
     const Bad cases[] = {
         {{}, "quorvane-cli: textinfo: no file given (usage: quorvane-cli textinfo [--json] [--codepage N] FILE...)\n"},
         {{"--bogus", "x"}, "quorvane-cli: --bogus: unknown option of textinfo (usage: quorvane-cli textinfo [--json] "
@@ -116,6 +121,7 @@ TEST(TextInfoCommandTest, BadArguments)
         {{"--codepage", "12abc", "x"}, "quorvane-cli: 12abc: not a code page that can be converted\n"},
         {{"--codepage"}, "quorvane-cli: --codepage: not a code page that can be converted\n"},
     };
+    // clang-format on
     for (const Bad& c : cases)
     {
         const ProgramRun run = TextInfo(c.args);

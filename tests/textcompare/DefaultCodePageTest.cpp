@@ -26,7 +26,8 @@ TEST(DefaultCodePageTest, LoadsFromTheTextEditorSettingsWithLimits)
         int stored;
         int loaded;
     };
-    const Case cases[] = {{1252, 1252}, {932, 932}, {65001, 65001}, {12345, 65001}, {1200, 65001}, {-5, 65001}};
+    const Case cases[] = {{1252, 1252},   {932, 932},    {65001, 65001},
+                          {12345, 65001}, {1200, 65001}, {-5, 65001}};
     for (const Case& c : cases)
     {
         TempDir dir;

@@ -37,13 +37,16 @@ TEST(EncodingChoiceTest, PreselectsTheBuffersEncoding)
     {
         int kind, codePage, row;
     };
+    // clang-format off
     const Case cases[] = {
         {UNICODE_UCS2_LE, 1252, 0}, {UNICODE_UCS2_BE, 1252, 1}, {UNICODE_UTF8, 1252, 2}, {UNICODE_NONE, 437, 3},
         {UNICODE_NONE, 1252, 4},    {UNICODE_NONE, -1, 5},      // -1: the default code page setting (65001)
         {UNICODE_UNKNOWN, 1252, 4}, {UNICODE_NONE, 932, -1},    // not in the list: nothing preselected
     };
+    // clang-format on
     for (const Case& c : cases)
-        EXPECT_EQ(GetEncodingRowForBuffer(c.kind, c.codePage, list, 65001), c.row) << c.kind << " " << c.codePage;
+        EXPECT_EQ(GetEncodingRowForBuffer(c.kind, c.codePage, list, 65001), c.row)
+            << c.kind << " " << c.codePage;
 }
 
 TEST(EncodingChoiceTest, ApplyingAChoiceMarksOnlyRealChanges)
@@ -52,10 +55,11 @@ TEST(EncodingChoiceTest, ApplyingAChoiceMarksOnlyRealChanges)
     struct Case
     {
         int row;
-        int kind, codePage;              // the buffer before
+        int kind, codePage; // the buffer before
         bool changed;
-        int newKind, newCodePage;        // the buffer after
+        int newKind, newCodePage; // the buffer after
     };
+    // clang-format off
     const Case cases[] = {
         {4, UNICODE_NONE, 1252, false, UNICODE_NONE, 1252},    // the code page it already has
         {5, UNICODE_NONE, -1, false, UNICODE_NONE, -1},        // the default it already has
@@ -66,6 +70,7 @@ TEST(EncodingChoiceTest, ApplyingAChoiceMarksOnlyRealChanges)
         {2, UNICODE_UTF8, 1252, false, UNICODE_UTF8, 1252},
         {1, UNICODE_UCS2_LE, 65001, true, UNICODE_UCS2_BE, 65001},
     };
+    // clang-format on
     for (const Case& c : cases)
     {
         ENCODING_CHOICE choice;

@@ -30,14 +30,17 @@ std::vector<std::string> ReadAll(const std::string& path, int codePage = 65001, 
 TEST(StdioFileExTest, ReadsUtf16WithMarkAndBytesInTheFileCodePage)
 {
     TempDir dir;
-    WriteFile(dir / "u.txt", "\xFF\xFE" "a\0\xE9\0\r\0\n\0\r\0b\0\n\0\n\0c\0"s);
+    WriteFile(dir / "u.txt", "\xFF\xFE"
+                             "a\0\xE9\0\r\0\n\0\r\0b\0\n\0\n\0c\0"s);
     bool unicode = false;
     // Lines end at LF, as a stream's line reader does; a CR elsewhere stays in the line.
-    EXPECT_EQ(ReadAll(dir / "u.txt", 65001, &unicode), (std::vector<std::string>{"a\xC3\xA9", "\rb", "", "c"}));
+    EXPECT_EQ(ReadAll(dir / "u.txt", 65001, &unicode),
+              (std::vector<std::string>{"a\xC3\xA9", "\rb", "", "c"}));
     EXPECT_TRUE(unicode);
 
     WriteFile(dir / "b.txt", "caf\xE9\r\nx\n\ny");
-    EXPECT_EQ(ReadAll(dir / "b.txt", 1252, &unicode), (std::vector<std::string>{"caf\xC3\xA9", "x", "", "y"}));
+    EXPECT_EQ(ReadAll(dir / "b.txt", 1252, &unicode),
+              (std::vector<std::string>{"caf\xC3\xA9", "x", "", "y"}));
     EXPECT_FALSE(unicode);
     EXPECT_EQ(ReadAll(dir / "b.txt", 65001), (std::vector<std::string>{"caf\xE9", "x", "", "y"}));
 

@@ -124,6 +124,7 @@ TEST_P(UniMemFileReadTest, LinesAndStats)
 
 using namespace std::string_literals;
 
+// clang-format off
 const ReadCase kReadCases[] = {
     {"Empty", "", 65001, 0, {}, 0, 0, 0, 0, -1, -1, 0},
     {"LoneUtf8Mark", "\xEF\xBB\xBF", 65001, 3, {}, 0, 0, 0, 0, -1, -1, 0},
@@ -157,6 +158,7 @@ const ReadCase kReadCases[] = {
     {"MarkWinsOverCodePage", "\xEF\xBB\xBF\xC3\xA9", 1252, 3, {{"\xC3\xA9", ""}}, 0, 0, 0, 0, -1, -1, 0},
     {"Utf16CodePageWithoutMark", Le(u"x\r\ny"), 1200, 0, {{"x", "\r\n"}, {"y", ""}}, 0, 0, 1, 0, -1, -1, 0},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Cases, UniMemFileReadTest, ::testing::ValuesIn(kReadCases),
                          [](const auto& info) { return std::string(info.param.name); });

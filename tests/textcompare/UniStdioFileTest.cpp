@@ -69,6 +69,7 @@ TEST_P(RoundTripTest, SavedFileIsByteIdentical)
     EXPECT_EQ(RoundTrip(dir, GetParam().bytes, GetParam().codePage), GetParam().bytes);
 }
 
+// clang-format off
 const RoundTripCase kRoundTrips[] = {
     {"Empty", "", 65001},
     {"LoneMark", "\xEF\xBB\xBF", 65001},
@@ -83,6 +84,7 @@ const RoundTripCase kRoundTrips[] = {
     {"ShiftJis", "\x93\xFA\x96\x7B\x8C\xEA\r\n\x83\x5C\x83\x74\x83\x67\n", 932},
     {"Koi8r", "\xF0\xD2\xC9\xD7\xC5\xD4\r\xED\xC9\xD2", 20866},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Cases, RoundTripTest, ::testing::ValuesIn(kRoundTrips),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -95,6 +97,7 @@ TEST(UniStdioFileTest, WritesMarkAndConvertsToTheFileEncoding)
         int codePage;
         std::string expected;
     };
+    // clang-format off
     const Case cases[] = {
         {UNICODE_NONE, 65001, "\xC3\xA9\n"},
         {UNICODE_UTF8, 65001, "\xEF\xBB\xBF\xC3\xA9\n"},
@@ -103,6 +106,7 @@ TEST(UniStdioFileTest, WritesMarkAndConvertsToTheFileEncoding)
         {UNICODE_NONE, 1252, "\xE9\n"},
         {UNICODE_NONE, 20866, "?\n"}, // KOI8-R has no e-acute: replaced and counted
     };
+    // clang-format on
     for (const Case& c : cases)
     {
         TempDir dir;

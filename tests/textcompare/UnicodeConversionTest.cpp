@@ -13,9 +13,11 @@ namespace {
 
 TEST(UnicodeConversionTest, Utf8SequenceLengthFollowsTheLeadByte)
 {
+    // clang-format off
     const std::pair<unsigned, int> cases[] = {{0x00, 1}, {0x7F, 1}, {0x80, 0}, {0xBF, 0}, {0xC0, 2}, {0xDF, 2},
                                               {0xE0, 3}, {0xEF, 3}, {0xF0, 4}, {0xF7, 4}, {0xF8, 5}, {0xFB, 5},
                                               {0xFC, 6}, {0xFD, 6}, {0xFE, 0}, {0xFF, 0}};
+    // clang-format on
     for (auto [lead, length] : cases)
         EXPECT_EQ(Utf8SequenceLength(static_cast<unsigned char>(lead)), length) << std::hex << lead;
 }
@@ -28,6 +30,7 @@ TEST(UnicodeConversionTest, DecodeUtf8RejectsWhatIsNotOneValidSequence)
         char32_t cp;
         std::size_t length;
     };
+    // clang-format off
     const Case cases[] = {
         {"A", U'A', 1},
         {"\xC3\xA9x", 0xE9, 2},
@@ -42,6 +45,7 @@ TEST(UnicodeConversionTest, DecodeUtf8RejectsWhatIsNotOneValidSequence)
         {"\x80", 0xFFFD, 1},
         {"", 0xFFFD, 0},
     };
+    // clang-format on
     for (const Case& c : cases)
     {
         std::size_t length = 99;
@@ -76,6 +80,7 @@ TEST(UnicodeConversionTest, CodePointToTextIsUtf8AndLossOnlyWhereTheCodePageCann
         std::string text;
         bool lossy;
     };
+    // clang-format off
     const Case cases[] = {
         {U'a', 1252, "a", false},
         {0xE9, 65001, "\xC3\xA9", false},
@@ -87,11 +92,14 @@ TEST(UnicodeConversionTest, CodePointToTextIsUtf8AndLossOnlyWhereTheCodePageCann
         {0xD800, 65001, "\xEF\xBF\xBD", true},
         {0x110000, 65001, "\xEF\xBF\xBD", true},
     };
+    // clang-format on
     for (const Case& c : cases)
     {
         bool lossy = !c.lossy;
-        EXPECT_EQ(CodePointToText(c.cp, lossy, c.codePage), c.text) << std::hex << static_cast<std::uint32_t>(c.cp);
-        EXPECT_EQ(lossy, c.lossy) << std::hex << static_cast<std::uint32_t>(c.cp) << " in " << std::dec << c.codePage;
+        EXPECT_EQ(CodePointToText(c.cp, lossy, c.codePage), c.text)
+            << std::hex << static_cast<std::uint32_t>(c.cp);
+        EXPECT_EQ(lossy, c.lossy) << std::hex << static_cast<std::uint32_t>(c.cp) << " in " << std::dec
+                                  << c.codePage;
     }
     bool lossy = true;
     ASSERT_EQ(GetDefaultCodePageSetting(), 65001);
@@ -119,11 +127,13 @@ TEST(UnicodeConversionTest, EolStyleFromStatsAndMixedEols)
         EolStyle style;
         bool mixed;
     };
+    // clang-format off
     const Case cases[] = {
         {3, 0, 2, EOL_CR, true},  {0, 2, 2, EOL_CRLF, true}, {0, 3, 2, EOL_LF, true}, {1, 1, 1, EOL_CRLF, true},
         {0, 0, 0, EOL_CRLF, false}, {0, 5, 0, EOL_LF, false}, {2, 2, 0, EOL_LF, true}, {2, 0, 2, EOL_CRLF, true},
         {1, 0, 0, EOL_CR, false},
     };
+    // clang-format on
     for (const Case& c : cases)
     {
         TextStats stats;
@@ -145,6 +155,7 @@ TEST(UnicodeConversionTest, ConvertTextBetweenKinds)
         std::string expected;
         std::size_t losses;
     };
+    // clang-format off
     const Case cases[] = {
         {UNICODE_UCS2_LE, 0, "a\x00\xE9\x00"s, UNICODE_UCS2_BE, 0, "\x00" "a\x00\xE9"s, 0},
         {UNICODE_UCS2_BE, 0, "\x00" "a"s, UNICODE_UCS2_LE, 0, "a\x00"s, 0},
@@ -158,11 +169,13 @@ TEST(UnicodeConversionTest, ConvertTextBetweenKinds)
         {UNICODE_UTF8, 0, "\xFF", UNICODE_UCS2_LE, 0, "\xFF\xDC", 0},          // escaped, not replaced
         {UNICODE_NONE, 1252, "abc", UNICODE_NONE, 1252, "abc", 0},
     };
+    // clang-format on
     for (const Case& c : cases)
     {
         std::string out = "junk";
         std::size_t losses = 0;
-        EXPECT_TRUE(ConvertText(c.fromKind, c.fromCp, c.src.data(), c.src.size(), c.toKind, c.toCp, out, &losses));
+        EXPECT_TRUE(
+            ConvertText(c.fromKind, c.fromCp, c.src.data(), c.src.size(), c.toKind, c.toCp, out, &losses));
         EXPECT_EQ(out, c.expected) << c.fromKind << "/" << c.fromCp << " -> " << c.toKind << "/" << c.toCp;
         EXPECT_EQ(losses, c.losses);
     }
@@ -175,8 +188,10 @@ TEST(UnicodeConversionTest, ConvertTextBetweenKinds)
 // unchanged through UTF-16: both directions a load and a save take.
 TEST(UnicodeConversionTest, Utf16AndInternalTextRoundTripWithoutLoss)
 {
+    // clang-format off
     const char16_t interesting[] = {u'a', u'\r', 0x00E9, 0x20AC, 0xFFFD, 0xFFFF, 0xD800, 0xDBFF, 0xDC00,
                                     0xDC7F, 0xDC80, 0xDCC3, 0xDCA9, 0xDCED, 0xDCA0, 0xDCBF, 0xDCFF, 0xDFFF};
+    // clang-format on
     std::mt19937 random(12345);
     for (int round = 0; round < 20000; ++round)
     {
@@ -200,10 +215,13 @@ TEST(UnicodeConversionTest, Utf16AndInternalTextRoundTripWithoutLoss)
             EXPECT_EQ(Utf16FromText(text), Utf16FromText(bytes)) << round;
         }
     }
-    EXPECT_EQ(TextFromUtf16(u"\xDCFF\xDC80"), "\xFF\x80");         // escaped bytes come back as bytes
+    EXPECT_EQ(TextFromUtf16(u"\xDCFF\xDC80"), "\xFF\x80");                 // escaped bytes come back as bytes
     EXPECT_EQ(TextFromUtf16(u"\xDCC3\xDCA9"), "\xED\xB3\x83\xED\xB2\xA9"); // would read as U+00E9
     EXPECT_EQ(TextFromUtf16(u"\xD800"), "\xED\xA0\x80");
-    EXPECT_EQ(platform::BytesFromUtf16(Utf16FromText("\xFF" "a")), "\xFF" "a"); // the platform's escape
+    EXPECT_EQ(platform::BytesFromUtf16(Utf16FromText("\xFF"
+                                                     "a")),
+              "\xFF"
+              "a"); // the platform's escape
 }
 
 TEST(UnicodeConversionTest, SingleByteCodePages)
