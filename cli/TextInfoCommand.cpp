@@ -2,6 +2,8 @@
 #include "cli/JsonWriter.h"
 
 #include "platform/CodePages.h"
+#include "platform/Profile.h"
+#include "platform/Registry.h"
 #include "textcompare/DefaultCodePage.h"
 #include "textcompare/EncodingChoice.h"
 #include "textcompare/UniMemFile.h"
@@ -72,7 +74,7 @@ std::string EncodingWord(const TextInfo& info)
 int RunTextInfoCommand(const std::vector<std::string>& args)
 {
     bool json = false;
-    int codePage = GetDefaultCodePageSetting();
+    int codePage = -1; // from the settings unless given
     std::vector<std::string> paths;
     bool optionsDone = false;
     for (std::size_t i = 0; i < args.size(); ++i)
@@ -108,6 +110,14 @@ int RunTextInfoCommand(const std::vector<std::string>& args)
     {
         ReportProblem("textinfo", std::string("no file given (") + kTextInfoUsage + ")");
         return 2;
+    }
+
+    if (codePage < 0)
+    {
+        // Files without a mark are read as the editors read them: in the default code page setting.
+        platform::Registry registry(platform::Registry::DefaultDirectory());
+        LoadDefaultCodePageSetting(platform::Profile(registry));
+        codePage = GetDefaultCodePageSetting();
     }
 
     int status = 0;

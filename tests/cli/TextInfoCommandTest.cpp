@@ -10,10 +10,11 @@ using namespace std::string_literals;
 
 namespace {
 
-ProgramRun TextInfo(std::vector<std::string> args)
+// Settings come from a folder of the test's own, never from the user's.
+ProgramRun TextInfo(std::vector<std::string> args, const std::string& registryDir = "/nonexistent/registry")
 {
     args.insert(args.begin(), {QUORVANE_CLI_PATH, "textinfo"});
-    return RunProgram(args);
+    return RunProgram(args, {"QUORVANE_REGISTRY_DIR=" + registryDir});
 }
 
 std::string Json(const std::string& path, int kind, int codePage, const char* eol, bool mixed, int zeros,
@@ -90,6 +91,21 @@ TEST(TextInfoCommandTest, PlainLinesAndAnUnreadableFileAmongOthers)
     EXPECT_EQ(folder.m_nExitCode, 2);
     EXPECT_EQ(folder.m_strOut, "");
     EXPECT_EQ(folder.m_strErr, "quorvane-cli: " + dir.Path() + ": Is a directory\n");
+}
+
+TEST(TextInfoCommandTest, FilesWithoutAMarkTakeTheDefaultCodePageSetting)
+{
+    TempDir dir;
+    WriteFile(dir / "HKEY_CURRENT_USER.reg",
+              "Windows Registry Editor Version 5.00\r\n\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Melkwen\\Quorvane\\Components\\"
+              "TextEditor\\Settings]\r\n\"DefaultCodePage\"=dword:000004e4\r\n");
+    WriteFile(dir / "a.txt", "\x81\n");
+    const ProgramRun run = TextInfo({"--json", dir / "a.txt"}, dir.Path());
+    EXPECT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+    EXPECT_EQ(run.m_strOut, Json(dir / "a.txt", 0, 1252, "LF", false, 0, -1, -1, 1, 1));
+    const ProgramRun given = TextInfo({"--json", "--codepage", "65001", dir / "a.txt"}, dir.Path());
+    EXPECT_EQ(given.m_strOut, Json(dir / "a.txt", 0, 65001, "LF", false, 0, -1, -1, 1, 0));
 }
 
 TEST(TextInfoCommandTest, NonUtf8PathGetsItsBytes)
