@@ -103,6 +103,11 @@ struct ReadCase
     int cr, lf, crlf, zeros, firstZero, lastZero, losses;
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class UniMemFileReadTest : public ::testing::TestWithParam<ReadCase>
 {
 };

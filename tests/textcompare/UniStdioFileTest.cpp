@@ -59,6 +59,11 @@ struct RoundTripCase
     int codePage;
 };
 
+void PrintTo(const RoundTripCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class RoundTripTest : public ::testing::TestWithParam<RoundTripCase>
 {
 };
