@@ -3,6 +3,8 @@
 //   bench_textload FILE [ROUNDS]
 //   bench_textload FILE --parts     where the time goes: reading the file, splitting it into lines
 //                                   (the memory file alone), the whole load into the buffer
+//   bench_textload FILE --floor     the buffer fed by a minimal reader (huge-page read, memchr
+//                                   split; LF and CRLF only), to show the buffer's own cost
 #include "editing/SyntaxEditContextEx.h"
 #include "textcompare/UniMemFile.h"
 
@@ -10,8 +12,79 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <string_view>
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+class CFloorBuffer : public CSyntaxEditContextEx
+{
+public:
+    // Splits at LF (a CR before it goes with it) straight from the bytes.
+    void Fill(std::string_view bytes)
+    {
+        BeginLoading();
+        std::size_t pos = 0;
+        while (true)
+        {
+            const void* hit = std::memchr(bytes.data() + pos, '\n', bytes.size() - pos);
+            if (hit == nullptr)
+            {
+                AppendLoadedLine(bytes.substr(pos), {});
+                break;
+            }
+            std::size_t stop = static_cast<const char*>(hit) - bytes.data();
+            const bool crlf = stop > pos && bytes[stop - 1] == '\r';
+            AppendLoadedLine(bytes.substr(pos, stop - pos - (crlf ? 1 : 0)), crlf ? "\r\n" : "\n");
+            pos = stop + 1;
+        }
+        EndLoading();
+    }
+};
+
+int Floor(const char* path)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    struct stat st
+    {
+    };
+    if (fd < 0 || fstat(fd, &st) != 0)
+        return 2;
+    const std::size_t size = static_cast<std::size_t>(st.st_size);
+    void* mem = mmap(nullptr, size + 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mem == MAP_FAILED)
+        return 2;
+    madvise(mem, size + 1, MADV_HUGEPAGE);
+    std::size_t used = 0;
+    while (used < size)
+    {
+        const ssize_t n = read(fd, static_cast<char*>(mem) + used, size - used);
+        if (n <= 0)
+            break;
+        used += static_cast<std::size_t>(n);
+    }
+    close(fd);
+    const auto t1 = std::chrono::steady_clock::now();
+    CFloorBuffer buffer;
+    buffer.Fill({static_cast<const char*>(mem), used});
+    munmap(mem, size + 1);
+    const auto t2 = std::chrono::steady_clock::now();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](auto d) { return std::chrono::duration<double, std::milli>(d).count(); };
+    std::printf("floor: read %.1f ms, into the buffer %.1f ms, lines=%d maxrss_kib=%ld\n", ms(t1 - t0),
+                ms(t2 - t1), buffer.GetLineCount(), usage.ru_maxrss);
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -20,6 +93,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s FILE [ROUNDS]\n", argv[0]);
         return 2;
     }
+    if (argc > 2 && std::strcmp(argv[2], "--floor") == 0)
+        return Floor(argv[1]);
     if (argc > 2 && std::strcmp(argv[2], "--parts") == 0)
     {
         using Clock = std::chrono::steady_clock;
