@@ -1,6 +1,7 @@
-// Comparison-file reader: any bytes are parsed. Whatever loads is written out; that document must load
-// back to equal definitions and write out the same text again (older formats may hold times that the
-// current one rounds to whole days, so the first write is the fixed point).
+// Comparison-file reader: any bytes are parsed. Whatever loads is written out and read back twice; the
+// second reading must equal the first and write out the same text again. (Older formats hold times that
+// the current one rounds to whole days, and a day whose midnight is time 0 reads as "no bound", so the
+// first writes may still move values.)
 #include "definitions/ComparisonFile.h"
 #include "definitions/ComparisonFileWriter.h"
 
@@ -27,13 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file.LoadComparisonsFromText(written, again) || again.size() != list.size())
         std::abort();
     std::string rewritten;
-    if (!CComparisonFileWriter::BuildDocument(again, -1, rewritten) || rewritten != written)
+    if (!CComparisonFileWriter::BuildDocument(again, -1, rewritten))
         std::abort();
     CComparisonFile::List third;
-    if (!file.LoadComparisonsFromText(rewritten, third))
+    if (!file.LoadComparisonsFromText(rewritten, third) || third.size() != again.size())
         std::abort();
     for (std::size_t i = 0; i < again.size(); ++i)
         if (!third[i]->IsEqual(*again[i]) || third[i]->m_tLastCompared != again[i]->m_tLastCompared)
             std::abort();
+    std::string fixedPoint;
+    if (!CComparisonFileWriter::BuildDocument(third, -1, fixedPoint) || fixedPoint != rewritten)
+        std::abort();
     return 0;
 }
