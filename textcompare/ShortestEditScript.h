@@ -1,0 +1,48 @@
+#pragma once
+
+#include <vector>
+
+// Myers' O(ND) difference algorithm with the divide-and-conquer middle-snake search ("An O(ND)
+// Difference Algorithm and Its Variations", 1986), with two cut-offs for long, very different inputs:
+// a good diagonal that made much progress is taken as the split point, and a search that costs too
+// much stops at the furthest point reached. Marks the elements not on the common subsequence.
+class CShortestEditScript
+{
+public:
+    // `x` and `y` are the class sequences; `xChanged`/`yChanged` get 1 at the indices (through
+    // `xIndex`/`yIndex`) of elements off the common subsequence.
+    // The search gives up at a cost of about the square root of the input size, but not below
+    // `minimumTooExpensive`.
+    CShortestEditScript(const std::vector<int>& x, const std::vector<int>& y, bool heuristic,
+                        int minimumTooExpensive = 256);
+
+    void Run(std::vector<char>& xChanged, const std::vector<int>& xIndex, std::vector<char>& yChanged,
+             const std::vector<int>& yIndex);
+
+private:
+    struct PARTITION
+    {
+        int xmid;
+        int ymid;
+        bool loMinimal;
+        bool hiMinimal;
+    };
+
+    void CompareRange(int xoff, int xlim, int yoff, int ylim, bool minimal);
+    PARTITION FindMiddle(int xoff, int xlim, int yoff, int ylim, bool minimal);
+    bool Equal(int xi, int yi) const { return m_x[static_cast<std::size_t>(xi)] == m_y[static_cast<std::size_t>(yi)]; }
+    int& Forward(int d) { return m_forward[static_cast<std::size_t>(d + m_nOffset)]; }
+    int& Backward(int d) { return m_backward[static_cast<std::size_t>(d + m_nOffset)]; }
+
+    const std::vector<int>& m_x;
+    const std::vector<int>& m_y;
+    bool m_bHeuristic;
+    int m_nTooExpensive;
+    int m_nOffset;
+    std::vector<int> m_forward;
+    std::vector<int> m_backward;
+    std::vector<char>* m_pXChanged = nullptr;
+    std::vector<char>* m_pYChanged = nullptr;
+    const std::vector<int>* m_pXIndex = nullptr;
+    const std::vector<int>* m_pYIndex = nullptr;
+};
