@@ -7,6 +7,7 @@
 // status: 0 success, 1 differences, 2 trouble.
 int RunInfoCommand(const std::vector<std::string>& args);
 int RunDefinitionsCommand(const std::vector<std::string>& args);
+int RunDiffCommand(const std::vector<std::string>& args);
 int RunTextInfoCommand(const std::vector<std::string>& args);
 
 // "quorvane-cli: <what>: <why>" on standard error.

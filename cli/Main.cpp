@@ -16,6 +16,11 @@ constexpr const char* kUsage =
     "  definitions [--json] FILE.cmp\n"
     "                          each comparison definition of a comparison file and the\n"
     "                          command line that reopens it\n"
+    "  diff [OPTION]... LEFT RIGHT\n"
+    "                          line comparison of two text files under the comparison rules,\n"
+    "                          printed as GNU diff prints it (-w -b -E -i -B -I RE -u -U N -q,\n"
+    "                          --strip-trailing-cr, --ignore-leading-space, --ignore-trailing-space,\n"
+    "                          --ignore-comments, --inline)\n"
     "  textinfo [--json] [--codepage N] FILE...\n"
     "                          encoding, line-end style, mixed line ends, NUL bytes, lines\n"
     "                          and conversion losses of each text file\n"
@@ -45,6 +50,8 @@ int main(int argc, char** argv)
     }
     if (command == "info")
         return RunInfoCommand(args);
+    if (command == "diff")
+        return RunDiffCommand(args);
     if (command == "definitions")
         return RunDefinitionsCommand(args);
     if (command == "textinfo")

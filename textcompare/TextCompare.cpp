@@ -60,7 +60,7 @@ struct IDENTICAL_ENDS
     std::size_t suffix = 0;
 };
 
-IDENTICAL_ENDS FindIdenticalEnds(const CSideText (&sides)[2])
+IDENTICAL_ENDS FindIdenticalEnds(const CSideText (&sides)[2], int horizonLines)
 {
     const std::string_view a = sides[0].text;
     const std::string_view b = sides[1].text;
@@ -73,6 +73,12 @@ IDENTICAL_ENDS FindIdenticalEnds(const CSideText (&sides)[2])
         --prefix;
     while (prefix > 0 && a[prefix - 1] != '\n')
         --prefix;
+    for (int h = 0; h < horizonLines && prefix > 0; ++h)
+    {
+        --prefix;
+        while (prefix > 0 && a[prefix - 1] != '\n')
+            --prefix;
+    }
     ends.prefix = prefix;
 
     if (sides[0].incomplete == sides[1].incomplete)
@@ -88,6 +94,11 @@ IDENTICAL_ENDS FindIdenticalEnds(const CSideText (&sides)[2])
         if (suffix > 0 && !(lineStartA && lineStartB))
         {
             const std::size_t newline = a.find('\n', startA);
+            suffix = newline == std::string_view::npos ? 0 : a.size() - (newline + 1);
+        }
+        for (int h = 0; h < horizonLines && suffix > 0; ++h)
+        {
+            const std::size_t newline = a.find('\n', a.size() - suffix);
             suffix = newline == std::string_view::npos ? 0 : a.size() - (newline + 1);
         }
         ends.suffix = suffix;
@@ -176,7 +187,7 @@ int CTextCompare::Compare(const std::array<std::string_view, 2>& texts, int& out
         return 0;
     }
     const CSideText sides[2] = {CSideText(texts[0]), CSideText(texts[1])};
-    const IDENTICAL_ENDS ends = FindIdenticalEnds(sides);
+    const IDENTICAL_ENDS ends = FindIdenticalEnds(sides, m_nHorizonLines);
     const int prefixLines = static_cast<int>(CountNewlines(sides[0].text.substr(0, ends.prefix)));
 
     MATCH_LINES lines[2];

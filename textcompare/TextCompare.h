@@ -26,6 +26,9 @@ public:
     // The search cost at which the search stops at the furthest point reached, at least. GNU diff
     // gives up later (4096, without the good-diagonal heuristic); its twin front end asks for that.
     int m_nMinimumTooExpensive = 256;
+    // Lines of the identical ends that still take part in the matching, so that changed runs may
+    // slide into them (GNU diff keeps its context lines this way); none by default.
+    int m_nHorizonLines = 0;
 
     // When either text holds a NUL byte, `outBinaryResult` becomes 1 (identical bytes) or -1 and no
     // section is produced; otherwise it is left alone. Always returns 0.
