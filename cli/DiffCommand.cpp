@@ -4,6 +4,7 @@
 #include "definitions/CompareParams.h"
 #include "platform/Regex.h"
 #include "textcompare/ComparisonText.h"
+#include "textcompare/TextScan.h"
 #include "textcompare/TextCompare.h"
 
 #include <cstdio>
@@ -192,12 +193,16 @@ constexpr std::uint32_t kComparisonTextRules =
 std::string ComparisonTextOf(const DIFF_TEXT& text, std::uint32_t rules)
 {
     std::string out;
-    out.reserve(text.m_strText.size() + 1);
+    out.reserve(text.m_text.size() + 1);
     std::uint32_t cookie = 0;
     std::string scratch;
-    for (std::string_view line : text.m_lines)
+    CDiffLines lines(text.m_text);
+    for (int i = 0;; ++i)
     {
-        const bool newline = !line.empty() && line.back() == '\n';
+        std::string_view line = lines.Line(i);
+        if (line.empty())
+            break;
+        const bool newline = line.back() == '\n';
         if (newline)
             line.remove_suffix(1);
         if ((rules & RULE_IGNOREEOL) && newline && !line.empty() && line.back() == '\r')
@@ -209,10 +214,20 @@ std::string ComparisonTextOf(const DIFF_TEXT& text, std::uint32_t rules)
     return out;
 }
 
+int CountLines(std::string_view text)
+{
+    const std::size_t newlines = CountNewlines(text);
+    return static_cast<int>(newlines + (!text.empty() && text.back() != '\n' ? 1 : 0));
+}
+
 class CDiffOutput
 {
 public:
-    CDiffOutput(const DIFF_TEXT (&sides)[2], bool stripTrailingCr) : m_sides(sides), m_bStripCr(stripTrailingCr) {}
+    CDiffOutput(const DIFF_TEXT (&sides)[2], bool stripTrailingCr)
+        : m_sides(sides), m_lines{CDiffLines(sides[0].m_text), CDiffLines(sides[1].m_text)},
+          m_bStripCr(stripTrailingCr)
+    {
+    }
     ~CDiffOutput() { Flush(); }
 
     void Normal(const CTextSectionList& sections)
@@ -241,6 +256,7 @@ public:
     {
         Header("--- ", 0);
         Header("+++ ", 1);
+        m_nLeftLines = CountLines(m_sides[0].m_text);
         const auto& all = sections.Sections();
         std::size_t i = 0;
         while (i < all.size())
@@ -273,7 +289,7 @@ private:
 
     void Line(const char* flag, int side, int index)
     {
-        std::string_view line = m_sides[side].m_lines[static_cast<std::size_t>(index)];
+        std::string_view line = m_lines[side].Line(index);
         const bool newline = !line.empty() && line.back() == '\n';
         if (newline)
             line.remove_suffix(1);
@@ -312,10 +328,9 @@ private:
 
     void Hunk(const std::vector<CTextSection>& all, std::size_t first, std::size_t last, int context)
     {
-        const int leftLines = static_cast<int>(m_sides[0].m_lines.size());
         const int start0 = std::max(0, all[first].nLeftFirst - context);
         const int start1 = all[first].nRightFirst - (all[first].nLeftFirst - start0);
-        const int end0 = std::min(leftLines, all[last].nLeftLast + 1 + context);
+        const int end0 = std::min(m_nLeftLines, all[last].nLeftLast + 1 + context);
         const int end1 = all[last].nRightLast + 1 + (end0 - (all[last].nLeftLast + 1));
         m_out += "@@ -" + UnifiedRange(start0 + 1, end0 - start0) + " +" + UnifiedRange(start1 + 1, end1 - start1) +
                  " @@\n";
@@ -349,6 +364,8 @@ private:
     }
 
     const DIFF_TEXT (&m_sides)[2];
+    CDiffLines m_lines[2];
+    int m_nLeftLines = 0;
     bool m_bStripCr;
     std::string m_out;
 };
@@ -380,14 +397,6 @@ int RunDiffCommand(const std::vector<std::string>& args)
         }
     }
 
-    if (sides[0].m_bHasNul || sides[1].m_bHasNul)
-    {
-        if (sides[0].m_strText == sides[1].m_strText)
-            return 0;
-        std::printf("Binary files %s and %s differ\n", options.m_paths[0].c_str(), options.m_paths[1].c_str());
-        return 1;
-    }
-
     platform::CRegex filter;
     if (!options.m_filters.empty())
     {
@@ -408,7 +417,7 @@ int RunDiffCommand(const std::vector<std::string>& args)
     compare.m_nHorizonLines = std::max(options.m_nContext, 0);
 
     std::string comparisonTexts[2];
-    std::array<std::string_view, 2> texts{sides[0].m_strText, sides[1].m_strText};
+    std::array<std::string_view, 2> texts{sides[0].m_text, sides[1].m_text};
     if (options.m_dwRules & kComparisonTextRules)
     {
         for (int s = 0; s < 2; ++s)
@@ -420,6 +429,14 @@ int RunDiffCommand(const std::vector<std::string>& args)
     int binary = 0;
     CTextSectionList sections;
     compare.Compare(texts, binary, sections);
+    if (binary != 0)
+    {
+        // A NUL byte anywhere: the files are compared as bytes, as diff does.
+        if (sides[0].m_text == sides[1].m_text)
+            return 0;
+        std::printf("Binary files %s and %s differ\n", options.m_paths[0].c_str(), options.m_paths[1].c_str());
+        return 1;
+    }
     const bool differ = HasShownSection(sections);
     if (options.m_bBrief)
     {

@@ -1,48 +1,14 @@
 #include "cli/DiffText.h"
 
+#include "textcompare/TextScan.h"
 #include "textcompare/UniMemFile.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-bool ReadAll(int fd, std::string& data, std::string& error)
-{
-    struct stat st{};
-    if (fstat(fd, &st) != 0)
-    {
-        error = std::strerror(errno);
-        return false;
-    }
-    if (S_ISDIR(st.st_mode))
-    {
-        error = "is a folder";
-        return false;
-    }
-    if (S_ISREG(st.st_mode) && st.st_size > 0)
-        data.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[1 << 16];
-    for (;;)
-    {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-        {
-            error = std::strerror(errno);
-            return false;
-        }
-        if (n == 0)
-            return true;
-        data.append(buffer, static_cast<std::size_t>(n));
-    }
-}
-
-bool StartsWith(const std::string& data, std::string_view prefix)
+bool StartsWith(std::string_view data, std::string_view prefix)
 {
     return data.size() >= prefix.size() && std::memcmp(data.data(), prefix.data(), prefix.size()) == 0;
 }
@@ -76,43 +42,53 @@ bool ConvertUtf16(const std::string& path, std::string& text, std::string& error
 bool LoadDiffText(const std::string& path, DIFF_TEXT& text, std::string& error)
 {
     text.m_strPath = path;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-    {
-        error = std::strerror(errno);
-        return false;
-    }
     struct stat st{};
-    if (fstat(fd, &st) == 0)
+    if (stat(path.c_str(), &st) == 0)
     {
         text.m_nMtimeSeconds = st.st_mtim.tv_sec;
         text.m_nMtimeNanoseconds = st.st_mtim.tv_nsec;
     }
-    std::string data;
-    const bool ok = ReadAll(fd, data, error);
-    close(fd);
-    if (!ok)
+    if (const int failure = platform::ReadWholeFile(path, text.m_buffer); failure != 0)
+    {
+        error = failure == EISDIR ? "is a folder" : std::strerror(failure);
         return false;
-
+    }
+    const std::string_view data = text.m_buffer.View();
     if (StartsWith(data, "\xEF\xBB\xBF"))
-        text.m_strText = data.substr(3);
+        text.m_text = data.substr(3);
     else if (StartsWith(data, "\xFF\xFE") || StartsWith(data, "\xFE\xFF"))
     {
-        if (!ConvertUtf16(path, text.m_strText, error))
+        if (!ConvertUtf16(path, text.m_strConverted, error))
             return false;
+        text.m_text = text.m_strConverted;
     }
     else
-        text.m_strText = std::move(data);
-
-    text.m_bHasNul = std::memchr(text.m_strText.data(), '\0', text.m_strText.size()) != nullptr;
-    const std::string_view all = text.m_strText;
-    text.m_lines.clear();
-    for (std::size_t start = 0; start < all.size();)
-    {
-        const void* found = std::memchr(all.data() + start, '\n', all.size() - start);
-        const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) + 1 : all.size();
-        text.m_lines.push_back(all.substr(start, end - start));
-        start = end;
-    }
+        text.m_text = data;
     return true;
+}
+
+bool CDiffLines::HasLine(int index)
+{
+    return !Line(index).empty();
+}
+
+std::string_view CDiffLines::Line(int index)
+{
+    if (index < m_nIndex)
+    {
+        m_nIndex = 0;
+        m_nStart = 0;
+    }
+    if (m_nIndex < index)
+    {
+        const std::size_t start = SkipLines(m_text, m_nStart, static_cast<std::size_t>(index - m_nIndex));
+        // Only a text that ends early stops short of the wanted line.
+        m_nIndex = index;
+        m_nStart = start;
+    }
+    if (m_nStart >= m_text.size())
+        return {};
+    const void* found = std::memchr(m_text.data() + m_nStart, '\n', m_text.size() - m_nStart);
+    const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - m_text.data()) + 1 : m_text.size();
+    return m_text.substr(m_nStart, end - m_nStart);
 }

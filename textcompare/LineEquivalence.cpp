@@ -1,5 +1,7 @@
 #include "textcompare/LineEquivalence.h"
 
+#include "textcompare/TextScan.h"
+
 #include <bit>
 #include <cstring>
 
@@ -193,40 +195,83 @@ std::uint32_t BucketCountFor(std::size_t lines)
     return n;
 }
 
-void AssignLineClasses(const MATCH_LINES& left, const MATCH_LINES& right, const LINE_RULES& rules,
+namespace {
+
+// The plain hash (no white-space or case rule) of `n` bytes: the chain is serial, so the loop is
+// unrolled to leave only the loads, rotations and additions.
+std::uint32_t HashPlainBytes(const unsigned char* p, std::size_t n)
+{
+    std::uint32_t h = 0;
+    for (; n >= 4; n -= 4, p += 4)
+        h = Mix(Mix(Mix(Mix(h, p[0]), p[1]), p[2]), p[3]);
+    for (; n > 0; --n)
+        h = Mix(h, *p++);
+    return h;
+}
+
+} // namespace
+
+void AssignLineClasses(MATCH_LINES& left, MATCH_LINES& right, const LINE_RULES& rules,
                        std::vector<int>& leftClasses, std::vector<int>& rightClasses, int& classCount)
 {
     struct CLASS
     {
         std::uint32_t hash;
-        std::string_view representative;
-        int next; // next class in the same bucket, -1 at the end
+        std::uint32_t side : 1;
+        std::uint32_t line : 31; // the first line of the class, its representative
+        std::int32_t next;       // next class in the same bucket, -1 at the end
     };
-    const std::uint32_t bucketCount = BucketCountFor(left.m_lines.size() + right.m_lines.size());
+    MATCH_LINES* const sides[2] = {&left, &right};
+    std::size_t total = 0;
+    for (MATCH_LINES* side : sides)
+    {
+        const std::size_t lines = CountNewlines(side->m_text);
+        side->m_starts.resize(lines + 1);
+        total += lines;
+    }
+    const std::uint32_t bucketCount = BucketCountFor(total);
     // One extra bucket holds incomplete last lines, which only match each other.
-    std::vector<int> buckets(bucketCount + 1, -1);
+    std::vector<std::int32_t> buckets(bucketCount + 1, -1);
     std::vector<CLASS> classes;
-    classes.reserve(left.m_lines.size() + right.m_lines.size());
+    classes.reserve(total);
     const bool separateIncomplete = rules.m_nWhiteSpace < 2;
-    const bool plainCompare = rules.m_nWhiteSpace == 0 && !rules.m_bIgnoreCase;
+    const bool plain = rules.m_nWhiteSpace == 0 && !rules.m_bIgnoreCase;
+    std::vector<int>* const outputs[2] = {&leftClasses, &rightClasses};
 
-    const auto assign = [&](const MATCH_LINES& side, std::vector<int>& out) {
-        out.resize(side.m_lines.size());
-        for (std::size_t i = 0; i < side.m_lines.size(); ++i)
+    for (std::uint32_t s = 0; s < 2; ++s)
+    {
+        MATCH_LINES& side = *sides[s];
+        std::vector<int>& out = *outputs[s];
+        const std::size_t count = side.Count();
+        out.resize(count);
+        const auto* const base = reinterpret_cast<const unsigned char*>(side.m_text.data());
+        const unsigned char* p = base;
+        for (std::size_t i = 0; i < count; ++i)
         {
-            const std::string_view line = side.m_lines[i];
-            const std::uint32_t hash = HashLine(line, rules);
-            const bool incomplete = separateIncomplete && side.m_bIncompleteLast && i + 1 == side.m_lines.size();
-            int& head = buckets[incomplete ? bucketCount : hash % bucketCount];
-            int found = -1;
-            for (int c = head; c != -1; c = classes[static_cast<std::size_t>(c)].next)
+            const unsigned char* const start = p;
+            side.m_starts[i] = static_cast<std::uint32_t>(start - base);
+            // Every line of the text ends with a "\n".
+            p = static_cast<const unsigned char*>(
+                    std::memchr(p, '\n', side.m_text.size() - static_cast<std::size_t>(p - base))) + 1;
+            const std::size_t length = static_cast<std::size_t>(p - start);
+            const std::uint32_t hash =
+                plain ? HashPlainBytes(start, length - 1)
+                      : HashLine(std::string_view(reinterpret_cast<const char*>(start), length), rules);
+            const std::string_view line(reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start));
+            const bool incomplete = separateIncomplete && side.m_bIncompleteLast && i + 1 == count;
+            std::int32_t& head = buckets[incomplete ? bucketCount : hash % bucketCount];
+            std::int32_t found = -1;
+            for (std::int32_t c = head; c != -1; c = classes[static_cast<std::size_t>(c)].next)
             {
                 const CLASS& candidate = classes[static_cast<std::size_t>(c)];
                 if (candidate.hash != hash)
                     continue;
-                const bool equal = plainCompare ? candidate.representative == line
-                                                : LinesEqual(candidate.representative, line, rules);
-                if (equal)
+                const MATCH_LINES& owner = *sides[candidate.side];
+                const std::size_t first = owner.m_starts[candidate.line];
+                // Lines before this one on its own side already have their end recorded.
+                const std::size_t length = owner.m_starts[candidate.line + 1] - first;
+                const std::string_view representative = owner.m_text.substr(first, length);
+                if (plain ? representative == line : LinesEqual(representative, line, rules))
                 {
                     found = c;
                     break;
@@ -234,14 +279,13 @@ void AssignLineClasses(const MATCH_LINES& left, const MATCH_LINES& right, const 
             }
             if (found == -1)
             {
-                found = static_cast<int>(classes.size());
-                classes.push_back({hash, line, head});
+                found = static_cast<std::int32_t>(classes.size());
+                classes.push_back({hash, s, static_cast<std::uint32_t>(i), head});
                 head = found;
             }
             out[i] = found;
         }
-    };
-    assign(left, leftClasses);
-    assign(right, rightClasses);
+        side.m_starts[count] = static_cast<std::uint32_t>(p - base);
+    }
     classCount = static_cast<int>(classes.size());
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -26,8 +28,9 @@ CShortestEditScript::CShortestEditScript(const std::vector<int>& x, const std::v
         tooExpensive <<= 1;
     m_nTooExpensive = static_cast<int>(std::min<long long>(std::max<long long>(minimumTooExpensive, tooExpensive), INT_MAX));
     m_nOffset = static_cast<int>(y.size()) + 1;
-    m_forward.assign(static_cast<std::size_t>(diagonals), 0);
-    m_backward.assign(static_cast<std::size_t>(diagonals), 0);
+    // Every entry is written before it is read, so the arrays need no clearing.
+    m_forward.reset(new std::int32_t[static_cast<std::size_t>(diagonals)]);
+    m_backward.reset(new std::int32_t[static_cast<std::size_t>(diagonals)]);
 }
 
 void CShortestEditScript::Run(std::vector<char>& xChanged, const std::vector<int>& xIndex,
@@ -75,79 +78,93 @@ void CShortestEditScript::CompareRange(int xoff, int xlim, int yoff, int ylim, b
     }
 }
 
-CShortestEditScript::PARTITION CShortestEditScript::FindMiddle(int xoff, int xlim, int yoff, int ylim, bool minimal)
+CShortestEditScript::PARTITION CShortestEditScript::FindMiddle(int xoffIn, int xlimIn, int yoffIn, int ylimIn,
+                                                               bool minimal)
 {
-    const int dmin = xoff - ylim;
-    const int dmax = xlim - yoff;
-    const int fmid = xoff - yoff;
-    const int bmid = xlim - ylim;
-    int fmin = fmid;
-    int fmax = fmid;
-    int bmin = bmid;
-    int bmax = bmid;
+    // The hot loops work on raw pointers and full-width indices.
+    using Index = std::ptrdiff_t;
+    const int* const xv = m_x.data();
+    const int* const yv = m_y.data();
+    std::int32_t* const fd = m_forward.get() + m_nOffset;
+    std::int32_t* const bd = m_backward.get() + m_nOffset;
+    const Index xoff = xoffIn;
+    const Index xlim = xlimIn;
+    const Index yoff = yoffIn;
+    const Index ylim = ylimIn;
+    const Index dmin = xoff - ylim;
+    const Index dmax = xlim - yoff;
+    const Index fmid = xoff - yoff;
+    const Index bmid = xlim - ylim;
+    Index fmin = fmid;
+    Index fmax = fmid;
+    Index bmin = bmid;
+    Index bmax = bmid;
     const bool odd = ((fmid - bmid) & 1) != 0;
+    const auto part = [](Index x, Index y, bool lo, bool hi) {
+        return PARTITION{static_cast<int>(x), static_cast<int>(y), lo, hi};
+    };
 
-    Forward(fmid) = xoff;
-    Backward(bmid) = xlim;
+    fd[fmid] = static_cast<std::int32_t>(xoff);
+    bd[bmid] = static_cast<std::int32_t>(xlim);
 
-    for (int c = 1;; ++c)
+    for (Index c = 1;; ++c)
     {
         bool bigSnake = false;
 
         // Extend the forward search by one edit step on every diagonal.
         if (fmin > dmin)
-            Forward(--fmin - 1) = -1;
+            fd[--fmin - 1] = -1;
         else
             ++fmin;
         if (fmax < dmax)
-            Forward(++fmax + 1) = -1;
+            fd[++fmax + 1] = -1;
         else
             --fmax;
-        for (int d = fmax; d >= fmin; d -= 2)
+        for (Index d = fmax; d >= fmin; d -= 2)
         {
-            const int tlo = Forward(d - 1);
-            const int thi = Forward(d + 1);
-            const int x0 = tlo < thi ? thi : tlo + 1;
-            int x = x0;
-            int y = x0 - d;
-            while (x < xlim && y < ylim && Equal(x, y))
+            const Index tlo = fd[d - 1];
+            const Index thi = fd[d + 1];
+            const Index x0 = tlo < thi ? thi : tlo + 1;
+            Index x = x0;
+            Index y = x0 - d;
+            while (x < xlim && y < ylim && xv[x] == yv[y])
             {
                 ++x;
                 ++y;
             }
             if (x - x0 > kSnakeLimit)
                 bigSnake = true;
-            Forward(d) = x;
-            if (odd && bmin <= d && d <= bmax && Backward(d) <= x)
-                return {x, y, true, true};
+            fd[d] = static_cast<std::int32_t>(x);
+            if (odd && bmin <= d && d <= bmax && bd[d] <= x)
+                return part(x, y, true, true);
         }
 
         // And the backward search.
         if (bmin > dmin)
-            Backward(--bmin - 1) = INT_MAX;
+            bd[--bmin - 1] = INT32_MAX;
         else
             ++bmin;
         if (bmax < dmax)
-            Backward(++bmax + 1) = INT_MAX;
+            bd[++bmax + 1] = INT32_MAX;
         else
             --bmax;
-        for (int d = bmax; d >= bmin; d -= 2)
+        for (Index d = bmax; d >= bmin; d -= 2)
         {
-            const int tlo = Backward(d - 1);
-            const int thi = Backward(d + 1);
-            const int x0 = tlo < thi ? tlo : thi - 1;
-            int x = x0;
-            int y = x0 - d;
-            while (xoff < x && yoff < y && Equal(x - 1, y - 1))
+            const Index tlo = bd[d - 1];
+            const Index thi = bd[d + 1];
+            const Index x0 = tlo < thi ? tlo : thi - 1;
+            Index x = x0;
+            Index y = x0 - d;
+            while (xoff < x && yoff < y && xv[x - 1] == yv[y - 1])
             {
                 --x;
                 --y;
             }
             if (x0 - x > kSnakeLimit)
                 bigSnake = true;
-            Backward(d) = x;
-            if (!odd && fmin <= d && d <= fmax && x <= Forward(d))
-                return {x, y, true, true};
+            bd[d] = static_cast<std::int32_t>(x);
+            if (!odd && fmin <= d && d <= fmax && x <= fd[d])
+                return part(x, y, true, true);
         }
 
         if (minimal)
@@ -157,92 +174,92 @@ CShortestEditScript::PARTITION CShortestEditScript::FindMiddle(int xoff, int xli
         // paths had met there.
         if (m_bHeuristic && c > kHeuristicMinimumCost && bigSnake)
         {
-            int best = 0;
-            PARTITION part{};
-            for (int d = fmax; d >= fmin; d -= 2)
+            Index best = 0;
+            PARTITION found{};
+            for (Index d = fmax; d >= fmin; d -= 2)
             {
-                const int dd = std::abs(d - fmid);
-                const int x = Forward(d);
-                const int y = x - d;
-                const int v = (x - xoff) + (y - yoff) - dd;
+                const Index dd = d > fmid ? d - fmid : fmid - d;
+                const Index x = fd[d];
+                const Index y = x - d;
+                const Index v = (x - xoff) + (y - yoff) - dd;
                 if (v > kProgressFactor * (c + dd) && v > best && xoff + kSnakeLimit <= x && x < xlim &&
                     yoff + kSnakeLimit <= y && y < ylim)
                 {
-                    int k = 1;
-                    while (Equal(x - k, y - k) && k < kSnakeLimit)
+                    Index k = 1;
+                    while (k < kSnakeLimit && xv[x - k] == yv[y - k])
                         ++k;
-                    if (k == kSnakeLimit && Equal(x - k, y - k))
+                    if (k == kSnakeLimit && xv[x - k] == yv[y - k])
                     {
                         best = v;
-                        part = {x, y, true, false};
+                        found = part(x, y, true, false);
                     }
                 }
             }
             if (best > 0)
-                return part;
-            for (int d = bmax; d >= bmin; d -= 2)
+                return found;
+            for (Index d = bmax; d >= bmin; d -= 2)
             {
-                const int dd = std::abs(d - bmid);
-                const int x = Backward(d);
-                const int y = x - d;
-                const int v = (xlim - x) + (ylim - y) - dd;
+                const Index dd = d > bmid ? d - bmid : bmid - d;
+                const Index x = bd[d];
+                const Index y = x - d;
+                const Index v = (xlim - x) + (ylim - y) - dd;
                 if (v > kProgressFactor * (c + dd) && v > best && xoff < x && x <= xlim - kSnakeLimit &&
                     yoff < y && y <= ylim - kSnakeLimit)
                 {
-                    int k = 0;
-                    while (k < kSnakeLimit && Equal(x + k, y + k))
+                    Index k = 0;
+                    while (k < kSnakeLimit && xv[x + k] == yv[y + k])
                         ++k;
                     if (k == kSnakeLimit)
                     {
                         best = v;
-                        part = {x, y, false, true};
+                        found = part(x, y, false, true);
                     }
                 }
             }
             if (best > 0)
-                return part;
+                return found;
         }
 
         // Gone well beyond the call of duty: stop at the better of the furthest points reached.
         if (c >= m_nTooExpensive)
         {
-            long long fxybest = -1;
-            int fxbest = 0;
-            for (int d = fmax; d >= fmin; d -= 2)
+            Index fxybest = -1;
+            Index fxbest = 0;
+            for (Index d = fmax; d >= fmin; d -= 2)
             {
-                int x = std::min(Forward(d), xlim);
-                int y = x - d;
+                Index x = std::min<Index>(fd[d], xlim);
+                Index y = x - d;
                 if (ylim < y)
                 {
                     x = ylim + d;
                     y = ylim;
                 }
-                if (fxybest < static_cast<long long>(x) + y)
+                if (fxybest < x + y)
                 {
-                    fxybest = static_cast<long long>(x) + y;
+                    fxybest = x + y;
                     fxbest = x;
                 }
             }
-            long long bxybest = LLONG_MAX;
-            int bxbest = 0;
-            for (int d = bmax; d >= bmin; d -= 2)
+            Index bxybest = PTRDIFF_MAX;
+            Index bxbest = 0;
+            for (Index d = bmax; d >= bmin; d -= 2)
             {
-                int x = std::max(xoff, Backward(d));
-                int y = x - d;
+                Index x = std::max<Index>(xoff, bd[d]);
+                Index y = x - d;
                 if (y < yoff)
                 {
                     x = yoff + d;
                     y = yoff;
                 }
-                if (static_cast<long long>(x) + y < bxybest)
+                if (x + y < bxybest)
                 {
-                    bxybest = static_cast<long long>(x) + y;
+                    bxybest = x + y;
                     bxbest = x;
                 }
             }
-            if ((static_cast<long long>(xlim) + ylim) - bxybest < fxybest - (static_cast<long long>(xoff) + yoff))
-                return {fxbest, static_cast<int>(fxybest - fxbest), true, false};
-            return {bxbest, static_cast<int>(bxybest - bxbest), false, true};
+            if ((xlim + ylim) - bxybest < fxybest - (xoff + yoff))
+                return part(fxbest, fxybest - fxbest, true, false);
+            return part(bxbest, bxybest - bxbest, false, true);
         }
     }
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 // Myers' O(ND) difference algorithm with the divide-and-conquer middle-snake search ("An O(ND)
@@ -31,16 +34,15 @@ private:
     void CompareRange(int xoff, int xlim, int yoff, int ylim, bool minimal);
     PARTITION FindMiddle(int xoff, int xlim, int yoff, int ylim, bool minimal);
     bool Equal(int xi, int yi) const { return m_x[static_cast<std::size_t>(xi)] == m_y[static_cast<std::size_t>(yi)]; }
-    int& Forward(int d) { return m_forward[static_cast<std::size_t>(d + m_nOffset)]; }
-    int& Backward(int d) { return m_backward[static_cast<std::size_t>(d + m_nOffset)]; }
 
     const std::vector<int>& m_x;
     const std::vector<int>& m_y;
     bool m_bHeuristic;
     int m_nTooExpensive;
     int m_nOffset;
-    std::vector<int> m_forward;
-    std::vector<int> m_backward;
+    // Furthest x reached on each diagonal; 32 bits keep both arrays small enough for the caches.
+    std::unique_ptr<std::int32_t[]> m_forward;
+    std::unique_ptr<std::int32_t[]> m_backward;
     std::vector<char>* m_pXChanged = nullptr;
     std::vector<char>* m_pYChanged = nullptr;
     const std::vector<int>* m_pXIndex = nullptr;

@@ -5,6 +5,7 @@
 #include "textcompare/LineDiscarder.h"
 #include "textcompare/LineEquivalence.h"
 #include "textcompare/ShortestEditScript.h"
+#include "textcompare/TextScan.h"
 
 #include <algorithm>
 #include <cstring>
@@ -41,18 +42,6 @@ private:
     std::string m_copy; // holds the text when a line end had to be added
 };
 
-std::size_t CommonPrefix(std::string_view a, std::string_view b)
-{
-    const std::size_t n = std::min(a.size(), b.size());
-    constexpr std::size_t kChunk = 4096;
-    std::size_t i = 0;
-    while (i + kChunk <= n && std::memcmp(a.data() + i, b.data() + i, kChunk) == 0)
-        i += kChunk;
-    while (i < n && a[i] == b[i])
-        ++i;
-    return i;
-}
-
 // The byte lengths of the identical leading and trailing lines.
 struct IDENTICAL_ENDS
 {
@@ -65,7 +54,7 @@ IDENTICAL_ENDS FindIdenticalEnds(const CSideText (&sides)[2], int horizonLines)
     const std::string_view a = sides[0].text;
     const std::string_view b = sides[1].text;
     IDENTICAL_ENDS ends;
-    std::size_t prefix = CommonPrefix(a, b);
+    std::size_t prefix = CommonPrefixLength(a, b);
     // A line end added in memory is not a real one: an incomplete last line never matches a complete one.
     const bool intoAddedA = sides[0].incomplete && prefix == a.size();
     const bool intoAddedB = sides[1].incomplete && prefix == b.size();
@@ -83,10 +72,7 @@ IDENTICAL_ENDS FindIdenticalEnds(const CSideText (&sides)[2], int horizonLines)
 
     if (sides[0].incomplete == sides[1].incomplete)
     {
-        const std::size_t limit = std::min(a.size(), b.size()) - prefix;
-        std::size_t suffix = 0;
-        while (suffix < limit && a[a.size() - 1 - suffix] == b[b.size() - 1 - suffix])
-            ++suffix;
+        std::size_t suffix = CommonSuffixLength(a, b, std::min(a.size(), b.size()) - prefix);
         const std::size_t startA = a.size() - suffix;
         const std::size_t startB = b.size() - suffix;
         const bool lineStartA = startA == 0 || a[startA - 1] == '\n';
@@ -104,25 +90,6 @@ IDENTICAL_ENDS FindIdenticalEnds(const CSideText (&sides)[2], int horizonLines)
         ends.suffix = suffix;
     }
     return ends;
-}
-
-void SplitLines(std::string_view text, std::vector<std::string_view>& lines)
-{
-    lines.clear();
-    std::size_t start = 0;
-    while (start < text.size())
-    {
-        const void* found = std::memchr(text.data() + start, '\n', text.size() - start);
-        const std::size_t end =
-            found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) + 1 : text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end;
-    }
-}
-
-std::size_t CountNewlines(std::string_view text)
-{
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 struct CHANGE
@@ -186,6 +153,13 @@ int CTextCompare::Compare(const std::array<std::string_view, 2>& texts, int& out
         outBinaryResult = texts[0] == texts[1] ? 1 : -1;
         return 0;
     }
+    // Line offsets are 32-bit; texts beyond that are compared as bytes only.
+    constexpr std::size_t kMaxText = std::size_t{0xFFFFFFFF} - 1;
+    if (texts[0].size() >= kMaxText || texts[1].size() >= kMaxText)
+    {
+        outBinaryResult = texts[0] == texts[1] ? 1 : -1;
+        return 0;
+    }
     const CSideText sides[2] = {CSideText(texts[0]), CSideText(texts[1])};
     const IDENTICAL_ENDS ends = FindIdenticalEnds(sides, m_nHorizonLines);
     const int prefixLines = static_cast<int>(CountNewlines(sides[0].text.substr(0, ends.prefix)));
@@ -193,12 +167,10 @@ int CTextCompare::Compare(const std::array<std::string_view, 2>& texts, int& out
     MATCH_LINES lines[2];
     for (int s = 0; s < 2; ++s)
     {
-        const std::string_view middle =
-            sides[s].text.substr(ends.prefix, sides[s].text.size() - ends.prefix - ends.suffix);
-        SplitLines(middle, lines[s].m_lines);
+        lines[s].m_text = sides[s].text.substr(ends.prefix, sides[s].text.size() - ends.prefix - ends.suffix);
         lines[s].m_bIncompleteLast = sides[s].incomplete && ends.suffix == 0;
     }
-    if (lines[0].m_lines.empty() && lines[1].m_lines.empty())
+    if (lines[0].m_text.empty() && lines[1].m_text.empty())
         return 0;
 
     const LINE_RULES rules{m_nWhiteSpace, m_bIgnoreCase, m_nTabSize};
@@ -231,9 +203,9 @@ int CTextCompare::Compare(const std::array<std::string_view, 2>& texts, int& out
         {
             bool ignorable = true;
             for (int k = 0; ignorable && k < change.deleted; ++k)
-                ignorable = IsIgnorableLine(WithoutNewline(lines[0].m_lines[static_cast<std::size_t>(change.line0 + k)]));
+                ignorable = IsIgnorableLine(WithoutNewline(lines[0].Line(static_cast<std::size_t>(change.line0 + k))));
             for (int k = 0; ignorable && k < change.inserted; ++k)
-                ignorable = IsIgnorableLine(WithoutNewline(lines[1].m_lines[static_cast<std::size_t>(change.line1 + k)]));
+                ignorable = IsIgnorableLine(WithoutNewline(lines[1].Line(static_cast<std::size_t>(change.line1 + k))));
             if (ignorable)
                 section.nKind = SECTION_IGNORED;
         }
