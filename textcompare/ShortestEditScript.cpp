@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <type_traits>
 
 namespace {
 
@@ -20,8 +21,20 @@ constexpr int kProgressFactor = 12;
 
 CShortestEditScript::CShortestEditScript(const std::vector<int>& x, const std::vector<int>& y, bool heuristic,
                                          int minimumTooExpensive)
-    : m_x(x), m_y(y), m_bHeuristic(heuristic)
+    : m_bHeuristic(heuristic)
 {
+    m_xPadded.reserve(x.size() + 2);
+    m_xPadded.push_back(-1);
+    m_xPadded.insert(m_xPadded.end(), x.begin(), x.end());
+    m_xPadded.push_back(-1);
+    m_yPadded.reserve(y.size() + 2);
+    m_yPadded.push_back(-1);
+    m_yPadded.insert(m_yPadded.end(), y.begin(), y.end());
+    m_yPadded.push_back(-1);
+    m_pX = m_xPadded.data() + 1;
+    m_pY = m_yPadded.data() + 1;
+    m_nXSize = static_cast<int>(x.size());
+    m_nYSize = static_cast<int>(y.size());
     const long long diagonals = static_cast<long long>(x.size()) + static_cast<long long>(y.size()) + 3;
     long long tooExpensive = 1;
     for (long long d = diagonals; d != 0; d >>= 2)
@@ -40,7 +53,7 @@ void CShortestEditScript::Run(std::vector<char>& xChanged, const std::vector<int
     m_pYChanged = &yChanged;
     m_pXIndex = &xIndex;
     m_pYIndex = &yIndex;
-    CompareRange(0, static_cast<int>(m_x.size()), 0, static_cast<int>(m_y.size()), false);
+    CompareRange(0, m_nXSize, 0, m_nYSize, false);
 }
 
 void CShortestEditScript::CompareRange(int xoff, int xlim, int yoff, int ylim, bool minimal)
@@ -83,8 +96,8 @@ CShortestEditScript::PARTITION CShortestEditScript::FindMiddle(int xoffIn, int x
 {
     // The hot loops work on raw pointers and full-width indices.
     using Index = std::ptrdiff_t;
-    const int* const xv = m_x.data();
-    const int* const yv = m_y.data();
+    int* const xv = m_pX;
+    int* const yv = m_pY;
     std::int32_t* const fd = m_forward.get() + m_nOffset;
     std::int32_t* const bd = m_backward.get() + m_nOffset;
     const Index xoff = xoffIn;
@@ -107,6 +120,26 @@ CShortestEditScript::PARTITION CShortestEditScript::FindMiddle(int xoffIn, int x
     fd[fmid] = static_cast<std::int32_t>(xoff);
     bd[bmid] = static_cast<std::int32_t>(xlim);
 
+    // Values no class has, different on the two sides, just outside the range: a snake stops at them.
+    struct SENTINELS
+    {
+        int* slots[4];
+        int saved[4];
+        ~SENTINELS()
+        {
+            for (int i = 3; i >= 0; --i)
+                *slots[i] = saved[i];
+        }
+    } sentinels{{xv + xlim, yv + ylim, xv + xoff - 1, yv + yoff - 1},
+                {xv[xlim], yv[ylim], xv[xoff - 1], yv[yoff - 1]}};
+    xv[xlim] = -1;
+    yv[ylim] = -2;
+    xv[xoff - 1] = -3;
+    yv[yoff - 1] = -4;
+
+    // Long snakes matter only to the good-diagonal cut-off.
+    const bool track = m_bHeuristic && !minimal;
+    PARTITION met{};
     for (Index c = 1;; ++c)
     {
         bool bigSnake = false;
@@ -120,24 +153,39 @@ CShortestEditScript::PARTITION CShortestEditScript::FindMiddle(int xoffIn, int x
             fd[++fmax + 1] = -1;
         else
             --fmax;
-        for (Index d = fmax; d >= fmin; d -= 2)
-        {
-            const Index tlo = fd[d - 1];
-            const Index thi = fd[d + 1];
-            const Index x0 = tlo < thi ? thi : tlo + 1;
-            Index x = x0;
-            Index y = x0 - d;
-            while (x < xlim && y < ylim && xv[x] == yv[y])
+        // The overlap test and the snake bookkeeping are compiled into the sweep only where they apply.
+        const auto forwardSweep = [&](auto checkOverlap, auto trackSnakes) -> bool {
+            for (Index d = fmax; d >= fmin; d -= 2)
             {
-                ++x;
-                ++y;
+                const Index tlo = fd[d - 1];
+                const Index thi = fd[d + 1];
+                const Index x0 = tlo < thi ? thi : tlo + 1;
+                Index x = x0;
+                Index y = x0 - d;
+                if (x < xlim && y < ylim)
+                    while (xv[x] == yv[y])
+                    {
+                        ++x;
+                        ++y;
+                    }
+                if constexpr (decltype(trackSnakes)::value)
+                    bigSnake |= x - x0 > kSnakeLimit;
+                fd[d] = static_cast<std::int32_t>(x);
+                if constexpr (decltype(checkOverlap)::value)
+                    if (bmin <= d && d <= bmax && bd[d] <= x)
+                    {
+                        met = part(x, y, true, true);
+                        return true;
+                    }
             }
-            if (x - x0 > kSnakeLimit)
-                bigSnake = true;
-            fd[d] = static_cast<std::int32_t>(x);
-            if (odd && bmin <= d && d <= bmax && bd[d] <= x)
-                return part(x, y, true, true);
-        }
+            return false;
+        };
+        const bool forwardMet = odd ? (track ? forwardSweep(std::true_type{}, std::true_type{})
+                                             : forwardSweep(std::true_type{}, std::false_type{}))
+                                    : (track ? forwardSweep(std::false_type{}, std::true_type{})
+                                             : forwardSweep(std::false_type{}, std::false_type{}));
+        if (forwardMet)
+            return met;
 
         // And the backward search.
         if (bmin > dmin)
@@ -148,24 +196,38 @@ CShortestEditScript::PARTITION CShortestEditScript::FindMiddle(int xoffIn, int x
             bd[++bmax + 1] = INT32_MAX;
         else
             --bmax;
-        for (Index d = bmax; d >= bmin; d -= 2)
-        {
-            const Index tlo = bd[d - 1];
-            const Index thi = bd[d + 1];
-            const Index x0 = tlo < thi ? tlo : thi - 1;
-            Index x = x0;
-            Index y = x0 - d;
-            while (xoff < x && yoff < y && xv[x - 1] == yv[y - 1])
+        const auto backwardSweep = [&](auto checkOverlap, auto trackSnakes) -> bool {
+            for (Index d = bmax; d >= bmin; d -= 2)
             {
-                --x;
-                --y;
+                const Index tlo = bd[d - 1];
+                const Index thi = bd[d + 1];
+                const Index x0 = tlo < thi ? tlo : thi - 1;
+                Index x = x0;
+                Index y = x0 - d;
+                if (xoff < x && yoff < y)
+                    while (xv[x - 1] == yv[y - 1])
+                    {
+                        --x;
+                        --y;
+                    }
+                if constexpr (decltype(trackSnakes)::value)
+                    bigSnake |= x0 - x > kSnakeLimit;
+                bd[d] = static_cast<std::int32_t>(x);
+                if constexpr (decltype(checkOverlap)::value)
+                    if (fmin <= d && d <= fmax && x <= fd[d])
+                    {
+                        met = part(x, y, true, true);
+                        return true;
+                    }
             }
-            if (x0 - x > kSnakeLimit)
-                bigSnake = true;
-            bd[d] = static_cast<std::int32_t>(x);
-            if (!odd && fmin <= d && d <= fmax && x <= fd[d])
-                return part(x, y, true, true);
-        }
+            return false;
+        };
+        const bool backwardMet = !odd ? (track ? backwardSweep(std::true_type{}, std::true_type{})
+                                               : backwardSweep(std::true_type{}, std::false_type{}))
+                                      : (track ? backwardSweep(std::false_type{}, std::true_type{})
+                                               : backwardSweep(std::false_type{}, std::false_type{}));
+        if (backwardMet)
+            return met;
 
         if (minimal)
             continue;

@@ -33,10 +33,16 @@ private:
 
     void CompareRange(int xoff, int xlim, int yoff, int ylim, bool minimal);
     PARTITION FindMiddle(int xoff, int xlim, int yoff, int ylim, bool minimal);
-    bool Equal(int xi, int yi) const { return m_x[static_cast<std::size_t>(xi)] == m_y[static_cast<std::size_t>(yi)]; }
+    bool Equal(int xi, int yi) const { return m_pX[xi] == m_pY[yi]; }
 
-    const std::vector<int>& m_x;
-    const std::vector<int>& m_y;
+    // The sequences with one free slot before and after, where the search puts sentinels that end
+    // its snakes without bounds checks.
+    std::vector<int> m_xPadded;
+    std::vector<int> m_yPadded;
+    int* m_pX;
+    int* m_pY;
+    int m_nXSize;
+    int m_nYSize;
     bool m_bHeuristic;
     int m_nTooExpensive;
     int m_nOffset;
