@@ -197,16 +197,25 @@ std::uint32_t BucketCountFor(std::size_t lines)
 
 namespace {
 
-// The plain hash (no white-space or case rule) of `n` bytes: the chain is serial, so the loop is
-// unrolled to leave only the loads, rotations and additions.
+// The hash that spreads plain lines (no white-space or case rule) over the buckets. Classes depend
+// only on line equality, so any hash of the bytes serves; this one takes eight bytes per step
+// (multiply-xorshift mixing), several times faster than the byte-serial rule hash.
 std::uint32_t HashPlainBytes(const unsigned char* p, std::size_t n)
 {
-    std::uint32_t h = 0;
-    for (; n >= 4; n -= 4, p += 4)
-        h = Mix(Mix(Mix(Mix(h, p[0]), p[1]), p[2]), p[3]);
-    for (; n > 0; --n)
-        h = Mix(h, *p++);
-    return h;
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull; // 2^64 divided by the golden ratio
+    std::uint64_t h = n * kMultiplier;
+    for (; n >= 8; n -= 8, p += 8)
+    {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        h = (h ^ word) * kMultiplier;
+        h ^= h >> 32;
+    }
+    std::uint64_t tail = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        tail |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+    h = (h ^ tail) * kMultiplier;
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
 } // namespace
