@@ -9,8 +9,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     clang libclang-rt-14-dev
-    # the benchmarks under bench/ and their peers (diffutils and findutils are always there)
-    hyperfine rsync time diffutils
+    # the peers the tests and benchmarks check us against, and the benchmark runner
+    hyperfine rsync time diffutils patch
 )
 
 missing=()

@@ -109,7 +109,7 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::vector<st
         env.push_back(const_cast<char*>(e.c_str()));
     env.push_back(nullptr);
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data());
+    const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
     {
