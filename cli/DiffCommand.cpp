@@ -4,6 +4,7 @@
 #include "definitions/CompareParams.h"
 #include "platform/Regex.h"
 #include "textcompare/ComparisonText.h"
+#include "textcompare/StringCompare.h"
 #include "textcompare/TextScan.h"
 #include "textcompare/TextCompare.h"
 
@@ -223,9 +224,9 @@ int CountLines(std::string_view text)
 class CDiffOutput
 {
 public:
-    CDiffOutput(const DIFF_TEXT (&sides)[2], bool stripTrailingCr)
+    CDiffOutput(const DIFF_TEXT (&sides)[2], std::uint32_t rules, bool inlineMarks)
         : m_sides(sides), m_lines{CDiffLines(sides[0].m_text), CDiffLines(sides[1].m_text)},
-          m_bStripCr(stripTrailingCr)
+          m_bStripCr((rules & RULE_IGNOREEOL) != 0), m_dwRules(rules), m_bInline(inlineMarks)
     {
     }
     ~CDiffOutput() { Flush(); }
@@ -242,12 +243,13 @@ public:
             m_out.push_back(deleted && inserted ? 'c' : deleted ? 'd' : 'a');
             Range(s.nRightFirst + 1, s.nRightLast + 1);
             m_out.push_back('\n');
+            const auto marks = InlineMarks(s);
             for (int i = s.nLeftFirst; i <= s.nLeftLast; ++i)
-                Line("< ", 0, i);
+                Line("< ", 0, i, marks, i - s.nLeftFirst);
             if (deleted && inserted)
                 m_out += "---\n";
             for (int i = s.nRightFirst; i <= s.nRightLast; ++i)
-                Line("> ", 1, i);
+                Line("> ", 1, i, marks, i - s.nRightFirst);
             FlushIfLarge();
         }
     }
@@ -287,7 +289,29 @@ private:
             m_out += std::to_string(last);
     }
 
-    void Line(const char* flag, int side, int index)
+    // The inline differences of the row pairs of a changed section (line k of each side), empty
+    // without --inline.
+    std::vector<std::vector<STRINGDIFFERENCE>> InlineMarks(const CTextSection& s)
+    {
+        std::vector<std::vector<STRINGDIFFERENCE>> rows;
+        if (!m_bInline)
+            return rows;
+        const int pairs = std::min(s.LeftCount(), s.RightCount());
+        for (int k = 0; k < pairs; ++k)
+        {
+            std::vector<STRINGDIFFERENCE> differences;
+            const std::string left(m_lines[0].Line(s.nLeftFirst + k));
+            const std::string right(m_lines[1].Line(s.nRightFirst + k));
+            ComputeRowDifferences(left, right, m_dwRules, WORDBREAK_PUNCTUATION, ",;:.", true, differences);
+            if (!HasInlineColours(differences, left, right))
+                differences.clear();
+            rows.push_back(std::move(differences));
+        }
+        return rows;
+    }
+
+    void Line(const char* flag, int side, int index, const std::vector<std::vector<STRINGDIFFERENCE>>& marks = {},
+              int row = 0)
     {
         std::string_view line = m_lines[side].Line(index);
         const bool newline = !line.empty() && line.back() == '\n';
@@ -296,8 +320,37 @@ private:
         if (m_bStripCr && newline && !line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         m_out += flag;
-        m_out.append(line);
+        if (row < static_cast<int>(marks.size()) && !marks[static_cast<std::size_t>(row)].empty())
+            AppendMarked(line, side, marks[static_cast<std::size_t>(row)]);
+        else
+            m_out.append(line);
         m_out += newline ? "\n" : "\n\\ No newline at end of file\n";
+    }
+
+    // The line with each differing part between "[-" and "-]" on the left, "{+" and "+}" on the
+    // right (as word diffs mark them).
+    void AppendMarked(std::string_view line, int side, const std::vector<STRINGDIFFERENCE>& differences)
+    {
+        const char* open = side == 0 ? "[-" : "{+";
+        const char* close = side == 0 ? "-]" : "+}";
+        std::size_t at = 0;
+        for (const STRINGDIFFERENCE& d : differences)
+        {
+            const int start = side == 0 ? d.nStart1 : d.nStart2;
+            const int end = side == 0 ? d.nEnd1 : d.nEnd2;
+            if (start < 0 || end < start || static_cast<std::size_t>(start) >= line.size())
+                continue;
+            const std::size_t from = std::max(at, static_cast<std::size_t>(start));
+            const std::size_t to = std::min(line.size(), static_cast<std::size_t>(end) + 1);
+            if (from >= to)
+                continue;
+            m_out.append(line.substr(at, from - at));
+            m_out += open;
+            m_out.append(line.substr(from, to - from));
+            m_out += close;
+            at = to;
+        }
+        m_out.append(line.substr(at));
     }
 
     void Header(const char* mark, int side)
@@ -339,10 +392,11 @@ private:
         {
             for (; at0 < all[k].nLeftFirst; ++at0)
                 Line(" ", 0, at0);
+            const auto marks = InlineMarks(all[k]);
             for (int i = all[k].nLeftFirst; i <= all[k].nLeftLast; ++i)
-                Line("-", 0, i);
+                Line("-", 0, i, marks, i - all[k].nLeftFirst);
             for (int i = all[k].nRightFirst; i <= all[k].nRightLast; ++i)
-                Line("+", 1, i);
+                Line("+", 1, i, marks, i - all[k].nRightFirst);
             at0 = all[k].nLeftLast + 1;
         }
         for (; at0 < end0; ++at0)
@@ -367,6 +421,8 @@ private:
     CDiffLines m_lines[2];
     int m_nLeftLines = 0;
     bool m_bStripCr;
+    std::uint32_t m_dwRules;
+    bool m_bInline;
     std::string m_out;
 };
 
@@ -444,7 +500,7 @@ int RunDiffCommand(const std::vector<std::string>& args)
             std::printf("Files %s and %s differ\n", options.m_paths[0].c_str(), options.m_paths[1].c_str());
         return differ ? 1 : 0;
     }
-    CDiffOutput output(sides, (options.m_dwRules & RULE_IGNOREEOL) != 0);
+    CDiffOutput output(sides, options.m_dwRules, options.m_bInline);
     if (options.m_nContext >= 0)
     {
         if (differ)

@@ -144,6 +144,18 @@ TEST(DiffCommandTest, RulesOnTheComparisonText)
     EXPECT_EQ(leading.m_strOut, "2c2\n< b  \n---\n> b\n"); // the original lines are printed
 }
 
+TEST(DiffCommandTest, InlineMarksTheDifferingWordsOfChangedLines)
+{
+    TempDir dir;
+    WriteFile(dir / "l", "int a = 1;\nsame\nold line\n");
+    WriteFile(dir / "r", "int b = 1;\nsame\nold line\nadded\n");
+    EXPECT_EQ(Diff({"--inline", dir / "l", dir / "r"}).m_strOut,
+              "1c1\n< int [-a-] = 1;\n---\n> int {+b+} = 1;\n3a4\n> added\n");
+    // A line against an empty one shows no inline marks.
+    WriteFile(dir / "e", "\nsame\nold line\n");
+    EXPECT_EQ(Diff({"--inline", dir / "l", dir / "e"}).m_strOut, "1c1\n< int a = 1;\n---\n> \n");
+}
+
 TEST(DiffCommandTest, TextWithAByteOrderMarkComparesAsItsText)
 {
     TempDir dir;
