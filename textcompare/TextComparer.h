@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textcompare/RecentStrings.h"
+#include "app/RecentStrings.h"
 #include "textcompare/TextCompareOptions.h"
 
 #include <utility>

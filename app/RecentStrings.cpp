@@ -1,4 +1,4 @@
-#include "textcompare/RecentStrings.h"
+#include "app/RecentStrings.h"
 
 #include "platform/Profile.h"
 
