@@ -81,6 +81,7 @@ void CTextCompareOptions::LoadFromRegistry(const platform::Profile& profile)
     m_strLineFilter = profile.GetProfileString(kRulesSection, "LineFilter");
     LoadPresetLineFilters(profile);
     CurrentCompareDefaults().m_dwTextRules = m_dwRules;
+    CurrentCompareDefaults().m_strTextLineFilter = m_strLineFilter;
 }
 
 bool CTextCompareOptions::SaveToRegistry(platform::Profile& profile) const
