@@ -152,7 +152,13 @@ protected:
             prev = i;
             i = bytes ? i + 1 : NextCharPos(line, i);
         }
-        void Block(int position, int colorClass) const { p.AddBlock(line, position, colorClass, blocks); }
+        // A block whose class holds until the state changes: no other block is pending.
+        void Block(int position, int colorClass)
+        {
+            p.AddBlock(line, position, colorClass, blocks);
+            redefine = false;
+            decIndex = false;
+        }
         // Starts the pending block: of `stateClass` when the state gives one (>= 0), else normal for a
         // word character and operator otherwise (an operator character is a block of its own).
         void StartPending(int stateClass, bool everyDot)
@@ -163,12 +169,12 @@ protected:
             if (pos >= n)
                 return;
             if (stateClass >= 0)
-                Block(pos, stateClass);
+                p.AddBlock(line, pos, stateClass, blocks);
             else if (IsWordCharAt(line, pos, everyDot))
-                Block(pos, SYNTAX_NORMAL);
+                p.AddBlock(line, pos, SYNTAX_NORMAL, blocks);
             else
             {
-                Block(pos, SYNTAX_OPERATOR);
+                p.AddBlock(line, pos, SYNTAX_OPERATOR, blocks);
                 redefine = true;
                 decIndex = true;
                 return;

@@ -134,6 +134,7 @@ std::uint32_t CSyntaxParserBatch::ParseLine(std::uint32_t cookie, std::string_vi
             return kTextBlock;
         cookie &= ~kTextBlock;
         w.i = firstEnd; // the rest of the line is ordinary text
+        w.RestartAfterCurrent();
         if (w.i >= n)
             return 0;
     }
