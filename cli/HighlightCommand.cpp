@@ -31,15 +31,24 @@ public:
         if (!file.ReadBom())
             file.SetCodePage(GetDefaultCodePageSetting());
         m_strText.reserve(file.GetContent().size());
-        std::string line, eol;
-        while (file.ReadLine(line, eol))
+        std::string piece, eol;
+        bool open = false; // the last line has text but no line end yet
+        while (file.ReadLine(piece, eol))
         {
-            // A final line end ends the last line; it does not start another.
-            if (line.empty() && eol.empty())
-                break;
-            m_aStarts.push_back(m_strText.size());
-            m_strText += line;
+            if (!open)
+                m_aStarts.push_back(m_strText.size());
+            m_strText += piece;
+            // The reader stops a piece at a NUL without handing it over: put it back, so the page
+            // shows where it was.
+            const std::int32_t zeros = file.GetStats().zeroCount;
+            if (eol.empty() && zeros > m_nZeros)
+                m_strText += '\0';
+            m_nZeros = zeros;
+            open = eol.empty();
         }
+        // A final line end ends the last line; it does not start another.
+        if (open && m_aStarts.back() == m_strText.size())
+            m_aStarts.pop_back();
         m_aStarts.push_back(m_strText.size());
         return true;
     }
@@ -57,6 +66,7 @@ private:
     const ISyntaxLineParser* m_pParser;
     std::string m_strText;
     std::vector<std::size_t> m_aStarts;
+    std::int32_t m_nZeros = 0;
 };
 
 } // namespace
