@@ -9,6 +9,7 @@ int RunInfoCommand(const std::vector<std::string>& args);
 int RunDefinitionsCommand(const std::vector<std::string>& args);
 int RunDiffCommand(const std::vector<std::string>& args);
 int RunTextInfoCommand(const std::vector<std::string>& args);
+int RunHighlightCommand(const std::vector<std::string>& args);
 
 // "quorvane-cli: <what>: <why>" on standard error.
 void ReportProblem(const std::string& what, const std::string& why);

@@ -24,6 +24,9 @@ constexpr const char* kUsage =
     "  textinfo [--json] [--codepage N] FILE...\n"
     "                          encoding, line-end style, mixed line ends, NUL bytes, lines\n"
     "                          and conversion losses of each text file\n"
+    "  highlight FILE [-o OUT.html]\n"
+    "                          the file as an HTML page with syntax colours and line\n"
+    "                          numbers (to standard output without -o)\n"
     "\n"
     "Exit status: 0 success, 1 differences, 2 trouble.\n";
 
@@ -56,6 +59,8 @@ int main(int argc, char** argv)
         return RunDefinitionsCommand(args);
     if (command == "textinfo")
         return RunTextInfoCommand(args);
+    if (command == "highlight")
+        return RunHighlightCommand(args);
     ReportProblem(command, "unknown command (see quorvane-cli --help)");
     return 2;
 }

@@ -762,12 +762,16 @@ std::uint32_t CSyntaxEditContext::ParseLineAttributes(int line, std::vector<SSyn
     blocks.clear();
     if (m_pParser == nullptr || line < 0 || line >= GetLineCount())
         return 0;
-    // Cookies are known for a prefix of the lines; extend it up to the line before this one.
+    // Cookies are known for a prefix of the lines; extend it up to the line before this one. The
+    // lines are parsed with blocks: the markup parsers follow tags only when runs are wanted, so a
+    // cookie from a parse without them could differ from the one the painted line ends in.
+    std::vector<SSyntaxBlock> scratch;
     while (m_aParseCookies.size() < static_cast<std::size_t>(line))
     {
         const int i = static_cast<int>(m_aParseCookies.size());
         const std::uint32_t before = i == 0 ? 0 : m_aParseCookies.back();
-        m_aParseCookies.push_back(m_pParser->ParseLine(before, GetLineText(i), nullptr));
+        scratch.clear();
+        m_aParseCookies.push_back(m_pParser->ParseLine(before, GetLineText(i), &scratch));
     }
     const std::uint32_t before = line == 0 ? 0 : m_aParseCookies[static_cast<std::size_t>(line) - 1];
     const std::uint32_t after = m_pParser->ParseLine(before, GetLineText(line), &blocks);

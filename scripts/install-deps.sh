@@ -10,7 +10,7 @@ packages=(
     fonts-dejavu-core
     clang libclang-rt-14-dev
     # the peers the tests and benchmarks check us against, and the benchmark runner
-    hyperfine rsync time diffutils patch
+    hyperfine rsync time diffutils patch python3-pygments
 )
 
 missing=()

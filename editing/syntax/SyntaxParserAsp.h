@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editing/syntax/SyntaxParserMarkup.h"
+
+// Active server pages: HTML with script code.
+class CSyntaxParserAsp : public CSyntaxParserMarkup
+{
+public:
+    CSyntaxParserAsp();
+};

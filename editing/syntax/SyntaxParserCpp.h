@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editing/syntax/SyntaxParserCScheme.h"
+
+// C and C++.
+class CSyntaxParserCpp : public CSyntaxParserCScheme
+{
+public:
+    CSyntaxParserCpp();
+};

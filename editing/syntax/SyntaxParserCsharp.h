@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editing/syntax/SyntaxParserCScheme.h"
+
+// C#.
+class CSyntaxParserCsharp : public CSyntaxParserCScheme
+{
+public:
+    CSyntaxParserCsharp();
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editing/syntax/SyntaxParserMarkup.h"
+
+// HTML.
+class CSyntaxParserHtml : public CSyntaxParserMarkup
+{
+public:
+    CSyntaxParserHtml();
+};

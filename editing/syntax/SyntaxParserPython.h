@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editing/syntax/SyntaxParserHashScheme.h"
+
+// Python.
+class CSyntaxParserPython : public CSyntaxParserHashScheme
+{
+public:
+    CSyntaxParserPython();
+};

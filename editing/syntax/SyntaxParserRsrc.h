@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editing/syntax/SyntaxParserCScheme.h"
+
+// Resource scripts.
+class CSyntaxParserRsrc : public CSyntaxParserCScheme
+{
+public:
+    CSyntaxParserRsrc();
+};

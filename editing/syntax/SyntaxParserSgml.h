@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editing/syntax/SyntaxParserMarkup.h"
+
+// SGML.
+class CSyntaxParserSgml : public CSyntaxParserMarkup
+{
+public:
+    CSyntaxParserSgml();
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editing/syntax/SyntaxParserHashScheme.h"
+
+// Shell scripts.
+class CSyntaxParserSh : public CSyntaxParserHashScheme
+{
+public:
+    CSyntaxParserSh();
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editing/syntax/SyntaxParserHashScheme.h"
+
+// Tcl.
+class CSyntaxParserTcl : public CSyntaxParserHashScheme
+{
+public:
+    CSyntaxParserTcl();
+};

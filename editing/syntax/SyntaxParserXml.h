@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editing/syntax/SyntaxParserMarkup.h"
+
+// XML.
+class CSyntaxParserXml : public CSyntaxParserMarkup
+{
+public:
+    CSyntaxParserXml();
+};
