@@ -2,6 +2,7 @@
 #include "cli/DiffText.h"
 
 #include "definitions/CompareParams.h"
+#include "editing/syntax/SyntaxParserFactory.h"
 #include "platform/Regex.h"
 #include "textcompare/ComparisonText.h"
 #include "textcompare/StringCompare.h"
@@ -191,7 +192,7 @@ constexpr std::uint32_t kComparisonTextRules =
 
 // The comparison text as GNU diff's twins of the rules see it: line by line, each keeping its "\n"
 // (a missing final line end still counts, except when trailing white space is ignored, as there).
-std::string ComparisonTextOf(const DIFF_TEXT& text, std::uint32_t rules)
+std::string ComparisonTextOf(const DIFF_TEXT& text, std::uint32_t rules, const ISyntaxLineParser* parser)
 {
     std::string out;
     out.reserve(text.m_text.size() + 1);
@@ -208,7 +209,7 @@ std::string ComparisonTextOf(const DIFF_TEXT& text, std::uint32_t rules)
             line.remove_suffix(1);
         if ((rules & RULE_IGNOREEOL) && newline && !line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        out.append(ComparisonLineText(line, rules, nullptr, cookie, scratch));
+        out.append(ComparisonLineText(line, rules, parser, cookie, scratch));
         if (newline || (rules & RULE_IGNORETRAILINGSPACE))
             out.push_back('\n');
     }
@@ -476,9 +477,15 @@ int RunDiffCommand(const std::vector<std::string>& args)
     std::array<std::string_view, 2> texts{sides[0].m_text, sides[1].m_text};
     if (options.m_dwRules & kComparisonTextRules)
     {
+        // Comments are found by each file's own syntax, chosen by its extension.
+        CSyntaxParserFactory parsers;
+        if (options.m_dwRules & RULE_IGNORECOMMENTS)
+            parsers.CreateParsers();
         for (int s = 0; s < 2; ++s)
         {
-            comparisonTexts[s] = ComparisonTextOf(sides[s], options.m_dwRules);
+            const ISyntaxLineParser* parser =
+                (options.m_dwRules & RULE_IGNORECOMMENTS) ? parsers.FindParserForFile(sides[s].m_strPath) : nullptr;
+            comparisonTexts[s] = ComparisonTextOf(sides[s], options.m_dwRules, parser);
             texts[static_cast<std::size_t>(s)] = comparisonTexts[s];
         }
     }

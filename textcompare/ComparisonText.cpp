@@ -44,7 +44,7 @@ bool IsTrimmableSpace(char c)
 std::string GetLineTextWithoutComments(std::string_view line, std::uint32_t& cookie, const ISyntaxLineParser& parser)
 {
     std::vector<SSyntaxBlock> blocks;
-    cookie = parser.ParseLine(cookie, line, &blocks);
+    cookie = parser.ParseLineComments(cookie, line, &blocks);
     std::string text;
     text.reserve(line.size());
     int start = 0;

@@ -144,6 +144,20 @@ TEST(DiffCommandTest, RulesOnTheComparisonText)
     EXPECT_EQ(leading.m_strOut, "2c2\n< b  \n---\n> b\n"); // the original lines are printed
 }
 
+TEST(DiffCommandTest, CommentsAreFoundByEachFilesSyntax)
+{
+    TempDir dir;
+    WriteFile(dir / "a.cpp", "int a; // old note\n/* block\n   comment */ int b;\nint c;\n");
+    WriteFile(dir / "b.cpp", "int a; // new note\n/* other\n   words */ int b;\nint d;\n");
+    const ProgramRun run = Diff({"--ignore-comments", dir / "a.cpp", dir / "b.cpp"});
+    EXPECT_EQ(run.m_nExitCode, 1);
+    EXPECT_EQ(run.m_strOut, "4c4\n< int c;\n---\n> int d;\n");
+    // In a file without a known syntax nothing is a comment.
+    WriteFile(dir / "a.unknown", "x // one\n");
+    WriteFile(dir / "b.unknown", "x // two\n");
+    EXPECT_EQ(Diff({"--ignore-comments", dir / "a.unknown", dir / "b.unknown"}).m_nExitCode, 1);
+}
+
 TEST(DiffCommandTest, InlineMarksTheDifferingWordsOfChangedLines)
 {
     TempDir dir;
