@@ -426,7 +426,6 @@ void CCommandLine::ResolveCommand(bool isLast)
             m_nCommand = IsComparisonFile(m_strPaths[0]) ? CMD_OPEN : CMD_EDIT;
         else
             m_nCommand = CMD_OPEN;
-        // The type is resolved for a compare, and also for the other commands that have paths.
     }
     else if (m_nCommand != CMD_COMPARE)
     {

@@ -128,12 +128,21 @@ std::string CFolderCompareParams::GetCommandLine(bool fullPath, bool abbreviated
         if (m_dwMethods & entry.m_dwBit)
             methods.emplace_back(text.Pick(entry.m_strShortWord, entry.m_strLongWord));
     text.AddList("m", "method", methods);
-    text.AddList("ff", "filefilter", FileFilterItems(m_filters.m_fileFilters, abbreviated));
-    text.AddList("df", "folderfilter", FolderFilterItems(m_filters.m_folderFilters, abbreviated));
+    const auto fileItems = FileFilterItems(m_filters.m_fileFilters, abbreviated);
+    const auto folderItems = FolderFilterItems(m_filters.m_folderFilters, abbreviated);
+    text.AddList("ff", "filefilter", fileItems);
+    text.AddList("df", "folderfilter", folderItems);
+    // Without a filter switch the command line takes the user's default filters; empty filters
+    // that differ from them need an empty switch to come back as they are.
+    const COMPARE_DEFAULTS& defaults = CurrentCompareDefaults();
+    if (fileItems.empty() && folderItems.empty() && m_filters.Differs(defaults.m_folderFilters))
+        text.AddQuoted(abbreviated ? "/ff:" : "/filefilter:", "");
     std::vector<std::string> options;
     for (const auto& entry : OptionNames())
         if (m_dwOptions & entry.m_dwBit)
             options.emplace_back(text.Pick(entry.m_strShortWord, entry.m_strLongWord));
     text.AddList("o", "option", options);
+    if (options.empty() && defaults.m_bAutoScanSubfolders)
+        text.AddQuoted(abbreviated ? "/o:" : "/option:", "");
     return text.Str();
 }

@@ -38,5 +38,7 @@ std::string CTextCompareParams::GetCommandLine(bool fullPath, bool abbreviated, 
     text.AddList("r", "rule", rules);
     if (!m_strLineFilter.empty())
         text.AddQuoted(abbreviated ? "/lf:re=" : "/linefilter:regexp=", m_strLineFilter);
+    else if (!CurrentCompareDefaults().m_strTextLineFilter.empty())
+        text.AddQuoted(abbreviated ? "/lf:" : "/linefilter:", ""); // otherwise the default filter comes back
     return text.Str();
 }
