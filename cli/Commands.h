@@ -8,6 +8,7 @@
 int RunInfoCommand(const std::vector<std::string>& args);
 int RunDefinitionsCommand(const std::vector<std::string>& args);
 int RunDiffCommand(const std::vector<std::string>& args);
+int RunCompareCommand(const std::vector<std::string>& args);
 int RunTextInfoCommand(const std::vector<std::string>& args);
 int RunHighlightCommand(const std::vector<std::string>& args);
 

@@ -21,6 +21,9 @@ constexpr const char* kUsage =
     "                          printed as GNU diff prints it (-w -b -E -i -B -I RE -u -U N -q,\n"
     "                          --strip-trailing-cr, --ignore-leading-space, --ignore-trailing-space,\n"
     "                          --ignore-comments, --inline)\n"
+    "  compare --dry-run [--json] [SWITCHES] LEFT RIGHT\n"
+    "                          what the program's command line resolves to: command, type,\n"
+    "                          paths, read-only sides and the comparison definition\n"
     "  textinfo [--json] [--codepage N] FILE...\n"
     "                          encoding, line-end style, mixed line ends, NUL bytes, lines\n"
     "                          and conversion losses of each text file\n"
@@ -55,6 +58,8 @@ int main(int argc, char** argv)
         return RunInfoCommand(args);
     if (command == "diff")
         return RunDiffCommand(args);
+    if (command == "compare")
+        return RunCompareCommand(args);
     if (command == "definitions")
         return RunDefinitionsCommand(args);
     if (command == "textinfo")
