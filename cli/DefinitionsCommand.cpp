@@ -72,26 +72,8 @@ int RunDefinitionsCommand(const std::vector<std::string>& args)
 {
     bool json = false;
     std::vector<std::string> files;
-    bool optionsDone = false;
-    for (const std::string& arg : args)
-    {
-        if (!optionsDone && arg == "--json")
-            json = true;
-        else if (!optionsDone && arg == "--")
-            optionsDone = true;
-        else if (!optionsDone && arg.size() > 1 && arg[0] == '-')
-        {
-            ReportProblem(arg, "unknown option of definitions");
-            return 2;
-        }
-        else
-            files.push_back(arg);
-    }
-    if (files.empty())
-    {
-        ReportProblem("definitions", "no file given (usage: quorvane-cli definitions [--json] FILE.cmp...)");
+    if (!ParseListingArgs(args, "definitions", "definitions [--json] FILE.cmp...", json, files))
         return 2;
-    }
     int status = 0;
     std::size_t number = 0;
     for (const std::string& file : files)

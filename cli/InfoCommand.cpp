@@ -72,26 +72,8 @@ int RunInfoCommand(const std::vector<std::string>& args)
 {
     bool json = false;
     std::vector<std::string> paths;
-    bool optionsDone = false;
-    for (const std::string& arg : args)
-    {
-        if (!optionsDone && arg == "--json")
-            json = true;
-        else if (!optionsDone && arg == "--")
-            optionsDone = true;
-        else if (!optionsDone && arg.size() > 1 && arg[0] == '-')
-        {
-            ReportProblem(arg, "unknown option of info");
-            return 2;
-        }
-        else
-            paths.push_back(arg);
-    }
-    if (paths.empty())
-    {
-        ReportProblem("info", "no path given (usage: quorvane-cli info [--json] PATH...)");
+    if (!ParseListingArgs(args, "info", "info [--json] PATH...", json, paths))
         return 2;
-    }
 
     int status = 0;
     for (const std::string& path : paths)

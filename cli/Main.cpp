@@ -40,6 +40,33 @@ void ReportProblem(const std::string& what, const std::string& why)
     std::fprintf(stderr, "quorvane-cli: %s: %s\n", what.c_str(), why.c_str());
 }
 
+bool ParseListingArgs(const std::vector<std::string>& args, const char* command, const char* usage, bool& json,
+                      std::vector<std::string>& operands)
+{
+    json = false;
+    bool optionsDone = false;
+    for (const std::string& arg : args)
+    {
+        if (!optionsDone && arg == "--json")
+            json = true;
+        else if (!optionsDone && arg == "--")
+            optionsDone = true;
+        else if (!optionsDone && arg.size() > 1 && arg[0] == '-')
+        {
+            ReportProblem(arg, std::string("unknown option of ") + command);
+            return false;
+        }
+        else
+            operands.push_back(arg);
+    }
+    if (operands.empty())
+    {
+        ReportProblem(command, std::string("nothing given (usage: quorvane-cli ") + usage + ")");
+        return false;
+    }
+    return true;
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 2)
