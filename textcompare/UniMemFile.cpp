@@ -3,14 +3,149 @@
 #include "platform/CodePages.h"
 #include "textcompare/UnicodeConversion.h"
 
+#include <algorithm>
+#include <cassert>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
+// A file whose size is not known (a kernel file reports 0) starts with this much room.
 constexpr std::size_t kReadChunk = 1 << 16;
+// Text memory from this size on is mapped and asked for huge pages: the first touch of a 4 KiB page
+// costs about as much as copying 40 KiB, which would dominate reading big files.
+constexpr std::size_t kMapThreshold = 2u << 20;
+
+std::size_t PageRound(std::size_t bytes)
+{
+    constexpr std::size_t kPage = 4096;
+    return (bytes + kPage - 1) / kPage * kPage;
+}
+
+// At least `size` bytes, not cleared; `size` becomes what was allocated. Blocks of kMapThreshold
+// bytes and more are mapped, smaller ones come from the heap: ReleaseText tells them apart by size.
+char* AllocateText(std::size_t& size)
+{
+    if (size < kMapThreshold)
+        return static_cast<char*>(std::malloc(size));
+    size = PageRound(size);
+    void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        return nullptr;
+#ifdef MADV_HUGEPAGE
+    madvise(p, size, MADV_HUGEPAGE);
+#endif
+    return static_cast<char*>(p);
+}
+
+void ReleaseText(char* data, std::size_t size)
+{
+    if (data == nullptr)
+        return;
+    if (size >= kMapThreshold)
+        munmap(data, size);
+    else
+        std::free(data);
+}
+
+// Grows a block from AllocateText to at least `size` bytes, keeping the first `used`; null (and the
+// block unchanged) when there is no memory.
+char* GrowText(char* data, std::size_t used, std::size_t& capacity, std::size_t size)
+{
+    if (capacity >= kMapThreshold)
+    {
+        // mremap moves the pages instead of copying them.
+        size = PageRound(size);
+        void* p = mremap(data, capacity, size, MREMAP_MAYMOVE);
+        if (p == MAP_FAILED)
+            return nullptr;
+        capacity = size;
+        return static_cast<char*>(p);
+    }
+    if (size < kMapThreshold)
+    {
+        char* p = static_cast<char*>(std::realloc(data, size));
+        if (p != nullptr)
+            capacity = size;
+        return p;
+    }
+    char* p = AllocateText(size);
+    if (p == nullptr)
+        return nullptr;
+    std::memcpy(p, data, used);
+    std::free(data);
+    capacity = size;
+    return p;
+}
+
+// The offset of the first NUL, CR or LF in the `n` bytes at `p`; `n` when there is none.
+std::size_t FindLineBreak(const char* p, std::size_t n)
+{
+    std::size_t i = 0;
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i nul = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16)
+    {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i hit =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, nul));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        if (mask != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
+#endif
+    for (; i < n; ++i)
+        if (p[i] == '\r' || p[i] == '\n' || p[i] == '\0')
+            return i;
+    return n;
+}
+
+// The same for the `n` UTF-16 units at `p`, in units.
+std::size_t FindUtf16LineBreak(const char* p, std::size_t n, bool bigEndian)
+{
+    std::size_t i = 0;
+#ifdef __SSE2__
+    // Units are loaded as they lie in memory: a big-endian CR reads as 0x0D00 here.
+    const __m128i cr = _mm_set1_epi16(static_cast<short>(bigEndian ? 0x0D00 : 0x000D));
+    const __m128i lf = _mm_set1_epi16(static_cast<short>(bigEndian ? 0x0A00 : 0x000A));
+    const __m128i nul = _mm_setzero_si128();
+    for (; i + 8 <= n; i += 8)
+    {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
+        const __m128i hit =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, cr), _mm_cmpeq_epi16(v, lf)), _mm_cmpeq_epi16(v, nul));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        if (mask != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
+    }
+#endif
+    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    for (; i < n; ++i)
+    {
+        const unsigned u = bigEndian ? (b[2 * i] << 8) | b[2 * i + 1] : (b[2 * i + 1] << 8) | b[2 * i];
+        if (u == '\r' || u == '\n' || u == 0)
+            return i;
+    }
+    return n;
+}
+
+[[noreturn]] void OutOfMemory()
+{
+    std::fputs("out of memory while reading a text\n", stderr);
+    std::abort();
+}
 
 } // namespace
 
@@ -50,8 +185,7 @@ bool UniMemFile::Close()
     }
     m_nFd = -1;
     m_bOpen = false;
-    m_strContent.clear();
-    m_strContent.shrink_to_fit();
+    FreeMemory();
     m_nTextStart = 0;
     m_nPosition = 0;
     m_nLineNumber = -1;
@@ -112,37 +246,79 @@ bool UniMemFile::DoOpen(const std::string& path, int openFlags)
     return true;
 }
 
+void UniMemFile::FreeMemory()
+{
+    ReleaseText(m_pContent, m_nContentCapacity);
+    m_pContent = nullptr;
+    m_nContentSize = 0;
+    m_nContentCapacity = 0;
+    ReleaseText(m_pText, m_nTextCapacity);
+    m_pText = nullptr;
+    m_nTextSize = 0;
+    m_nTextCapacity = 0;
+    m_bContentViewed = false;
+    m_strScratch.clear();
+    m_strScratch.shrink_to_fit();
+}
+
 // Reads to the end of the file rather than to the size fetched: a file that shrinks or grows while
-// it is read gives what was there, never bytes that are not.
+// it is read gives what was there, never bytes that are not. The bytes go into memory that is not
+// cleared first, with room for a NUL after them.
 bool UniMemFile::ReadAll()
 {
-    m_strContent.clear();
+    FreeMemory();
+    std::size_t capacity = static_cast<std::size_t>(m_nFileSize) + 1;
+    if (m_nFileSize == 0)
+        capacity = kReadChunk;
+    m_pContent = AllocateText(capacity);
+    if (m_pContent == nullptr)
+    {
+        SetApiError("read", ENOMEM);
+        return false;
+    }
+    m_nContentCapacity = capacity;
     std::size_t used = 0;
-    m_strContent.resize(static_cast<std::size_t>(m_nFileSize) + 1);
     for (;;)
     {
-        if (m_strContent.size() - used < kReadChunk / 4)
-            m_strContent.resize(m_strContent.size() + kReadChunk);
-        const ssize_t got = read(m_nFd, m_strContent.data() + used, m_strContent.size() - used);
+        char probe[4096];
+        const bool full = used + 1 == m_nContentCapacity;
+        // Once the room is used up, a small read tells whether the file has grown.
+        char* into = full ? probe : m_pContent + used;
+        const std::size_t room = full ? sizeof probe : m_nContentCapacity - 1 - used;
+        const ssize_t got = read(m_nFd, into, room);
         if (got < 0)
         {
             if (errno == EINTR)
                 continue;
             SetApiError("read", errno);
-            m_strContent.clear();
+            FreeMemory();
             return false;
         }
         if (got == 0)
             break;
+        if (full)
+        {
+            char* grown = GrowText(m_pContent, used, m_nContentCapacity,
+                                   std::max(m_nContentCapacity * 2, used + 1 + kReadChunk));
+            if (grown == nullptr)
+            {
+                SetApiError("read", ENOMEM);
+                FreeMemory();
+                return false;
+            }
+            m_pContent = grown;
+            std::memcpy(m_pContent + used, probe, static_cast<std::size_t>(got));
+        }
         used += static_cast<std::size_t>(got);
         if (static_cast<std::int64_t>(used) >= kMaxFileSize)
         {
             SetCustomError("UniMemFile cannot handle files over 2 gigabytes");
-            m_strContent.clear();
+            FreeMemory();
             return false;
         }
     }
-    m_strContent.resize(used);
+    m_pContent[used] = '\0';
+    m_nContentSize = used;
     m_nFileSize = static_cast<std::int64_t>(used);
     return true;
 }
@@ -152,7 +328,7 @@ bool UniMemFile::ReadBom()
     m_nCharSize = 1;
     m_nTextStart = 0;
     bool found = true;
-    const std::string_view data(m_strContent);
+    const std::string_view data = GetContent();
     if (data.size() >= 2 && data.substr(0, 2) == "\xFF\xFE")
     {
         SetUnicodeKind(UNICODE_UCS2_LE);
@@ -175,21 +351,17 @@ bool UniMemFile::ReadBom()
     }
     m_nPosition = m_nTextStart;
     m_bBomChecked = true;
+    // Reading starts again: the converted lines of an earlier pass go.
+    ReleaseText(m_pText, m_nTextCapacity);
+    m_pText = nullptr;
+    m_nTextSize = 0;
+    m_nTextCapacity = 0;
+    m_bContentViewed = false;
     return found;
 }
 
-bool UniMemFile::ReadLine(std::string& line)
+UniMemFile::EReadWay UniMemFile::GetReadWay() const
 {
-    std::string eol;
-    return ReadLine(line, eol);
-}
-
-bool UniMemFile::ReadLine(std::string& line, std::string& eol)
-{
-    line.clear();
-    eol.clear();
-    if (!m_bOpen || m_nPosition >= m_strContent.size())
-        return false;
     int kind = m_nUnicodeKind;
     if (kind == UNICODE_NONE && m_nCodePage >= 0)
     {
@@ -205,136 +377,260 @@ bool UniMemFile::ReadLine(std::string& line, std::string& eol)
     switch (kind)
     {
     case UNICODE_UCS2_LE:
-        return ReadUtf16Line(line, eol, false);
+        return EReadWay::Utf16Le;
     case UNICODE_UCS2_BE:
-        return ReadUtf16Line(line, eol, true);
+        return EReadWay::Utf16Be;
     case UNICODE_UTF8:
-        return ReadBytesLine(line, eol);
+        return EReadWay::Bytes;
     default:
-        return ReadConvertedLine(line, eol);
+        return EReadWay::Converted;
     }
 }
 
-std::string UniMemFile::TakeEol(std::size_t unit, bool bigEndian)
+bool UniMemFile::KeepsText() const
+{
+    return GetReadWay() != EReadWay::Converted;
+}
+
+bool UniMemFile::ReadLine(std::string& line)
+{
+    std::string eol;
+    return ReadLine(line, eol);
+}
+
+bool UniMemFile::ReadLine(std::string& line, std::string& eol)
+{
+    line.clear();
+    eol.clear();
+    if (!m_bOpen || m_nPosition >= m_nContentSize)
+        return false;
+    const EReadWay way = GetReadWay();
+    switch (way)
+    {
+    case EReadWay::Bytes:
+    {
+        std::string_view text, end;
+        ReadBytesLine(text, end);
+        line.assign(text);
+        eol.assign(end);
+        break;
+    }
+    case EReadWay::Utf16Le:
+    case EReadWay::Utf16Be:
+    {
+        const bool bigEndian = way == EReadWay::Utf16Be;
+        const std::size_t units = ScanUtf16Line(bigEndian);
+        line.resize(units * kMaxTextPerUnit + 3);
+        std::size_t eolLength = 0;
+        const std::size_t length = ReadUtf16Line(units, bigEndian, line.data(), eolLength);
+        eol.assign(line, length, eolLength);
+        line.resize(length);
+        break;
+    }
+    case EReadWay::Converted:
+    {
+        const std::size_t eolLength = ReadConvertedLine(line);
+        eol.assign(line, line.size() - eolLength);
+        line.resize(line.size() - eolLength);
+        break;
+    }
+    }
+    return true;
+}
+
+bool UniMemFile::ReadLineView(std::string_view& line, std::string_view& eol)
+{
+    line = {};
+    eol = {};
+    if (!m_bOpen || m_nPosition >= m_nContentSize)
+        return false;
+    const EReadWay way = GetReadWay();
+    switch (way)
+    {
+    case EReadWay::Bytes:
+        assert(m_pText == nullptr && "views of one pass come from one kind");
+        ReadBytesLine(line, eol);
+        m_bContentViewed = true;
+        break;
+    case EReadWay::Utf16Le:
+    case EReadWay::Utf16Be:
+    {
+        assert(!m_bContentViewed && "views of one pass come from one kind");
+        if (m_pText == nullptr)
+        {
+            // Room for the whole rest of the file, so that the lines never move: pages that the
+            // text does not reach are never touched.
+            std::size_t capacity = (m_nContentSize - m_nPosition) / 2 * kMaxTextPerUnit + 3 + 1;
+            m_pText = AllocateText(capacity);
+            if (m_pText == nullptr)
+                OutOfMemory();
+            m_nTextCapacity = capacity;
+        }
+        const bool bigEndian = way == EReadWay::Utf16Be;
+        const std::size_t units = ScanUtf16Line(bigEndian);
+        assert(m_nTextSize + units * kMaxTextPerUnit + 3 < m_nTextCapacity && "room for the rest of the file");
+        char* out = m_pText + m_nTextSize;
+        std::size_t eolLength = 0;
+        const std::size_t length = ReadUtf16Line(units, bigEndian, out, eolLength);
+        line = {out, length};
+        eol = {out + length, eolLength};
+        m_nTextSize += length + eolLength;
+        break;
+    }
+    case EReadWay::Converted:
+    {
+        const std::size_t eolLength = ReadConvertedLine(m_strScratch);
+        const std::size_t length = m_strScratch.size() - eolLength;
+        line = {m_strScratch.data(), length};
+        eol = {m_strScratch.data() + length, eolLength};
+        break;
+    }
+    }
+    return true;
+}
+
+UniTextMemory UniMemFile::TakeText()
+{
+    UniTextMemory memory;
+    if (m_pText != nullptr)
+    {
+        m_pText[m_nTextSize] = '\0';
+        memory = {m_pText, m_nTextCapacity, &ReleaseText};
+        m_pText = nullptr;
+        m_nTextSize = 0;
+        m_nTextCapacity = 0;
+    }
+    else if (m_bContentViewed)
+    {
+        memory = {m_pContent, m_nContentCapacity, &ReleaseText};
+        m_pContent = nullptr;
+        m_nContentSize = 0;
+        m_nContentCapacity = 0;
+        m_bContentViewed = false;
+    }
+    m_nPosition = std::max(m_nPosition, m_nContentSize);
+    return memory;
+}
+
+std::size_t UniMemFile::TakeEol(std::size_t unit, bool bigEndian)
 {
     auto unitAt = [&](std::size_t pos) -> unsigned
     {
-        if (pos + unit > m_strContent.size())
+        if (pos + unit > m_nContentSize)
             return 0xFFFF;
+        const auto b0 = static_cast<unsigned char>(m_pContent[pos]);
         if (unit == 1)
-            return static_cast<unsigned char>(m_strContent[pos]);
-        const auto b0 = static_cast<unsigned char>(m_strContent[pos]);
-        const auto b1 = static_cast<unsigned char>(m_strContent[pos + 1]);
+            return b0;
+        const auto b1 = static_cast<unsigned char>(m_pContent[pos + 1]);
         return bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0;
     };
-    std::string eol;
     const unsigned first = unitAt(m_nPosition);
     if (first == '\r')
     {
         m_nPosition += unit;
-        eol = "\r";
+        ++m_nLineNumber;
         if (unitAt(m_nPosition) == '\n')
         {
             m_nPosition += unit;
-            eol = "\r\n";
+            ++m_stats.crlfCount;
+            return 2;
         }
+        ++m_stats.crCount;
+        return 1;
     }
-    else if (first == '\n')
+    if (first == '\n')
     {
         m_nPosition += unit;
-        eol = "\n";
+        ++m_nLineNumber;
+        ++m_stats.lfCount;
+        return 1;
     }
-    CountEol(eol);
-    return eol;
+    return 0;
 }
 
-// UTF-8 files and files in the UTF-8 code page are internal text already: the bytes are copied as
-// they are, invalid sequences included, so that saving gives the same file back.
-bool UniMemFile::ReadBytesLine(std::string& line, std::string& eol)
+// UTF-8 files and files in the UTF-8 code page are internal text already: the bytes are taken as
+// they are, invalid sequences included, so that saving gives the same file back. A NUL ends the
+// line without a line end.
+void UniMemFile::ReadBytesLine(std::string_view& line, std::string_view& eol)
 {
     const std::size_t start = m_nPosition;
-    const std::size_t size = m_strContent.size();
-    while (m_nPosition < size)
+    const std::size_t stop = start + FindLineBreak(m_pContent + start, m_nContentSize - start);
+    line = {m_pContent + start, stop - start};
+    m_nPosition = stop;
+    std::size_t eolLength = 0;
+    if (stop < m_nContentSize && m_pContent[stop] == '\0')
     {
-        const char c = m_strContent[m_nPosition];
-        if (c == '\0')
-        {
-            line.assign(m_strContent, start, m_nPosition - start);
-            RecordZero(static_cast<std::int64_t>(m_nPosition));
-            ++m_nPosition;
-            return true;
-        }
-        if (c == '\r' || c == '\n')
-        {
-            line.assign(m_strContent, start, m_nPosition - start);
-            eol = TakeEol(1, false);
-            return true;
-        }
+        RecordZero(static_cast<std::int64_t>(stop));
         ++m_nPosition;
     }
-    line.assign(m_strContent, start, m_nPosition - start);
-    return true;
+    else
+        eolLength = TakeEol(1, false);
+    eol = {m_pContent + stop, eolLength};
 }
 
-bool UniMemFile::ReadUtf16Line(std::string& line, std::string& eol, bool bigEndian)
+std::size_t UniMemFile::ScanUtf16Line(bool bigEndian) const
 {
-    const std::size_t size = m_strContent.size();
-    std::u16string units;
-    while (m_nPosition + 2 <= size)
+    return FindUtf16LineBreak(m_pContent + m_nPosition, (m_nContentSize - m_nPosition) / 2, bigEndian);
+}
+
+std::size_t UniMemFile::ReadUtf16Line(std::size_t units, bool bigEndian, char* out, std::size_t& eolLength)
+{
+    std::size_t length = TextFromUtf16Bytes(m_pContent + m_nPosition, units, bigEndian, out);
+    m_nPosition += 2 * units;
+    eolLength = 0;
+    if (m_nPosition + 2 <= m_nContentSize)
     {
-        const auto b0 = static_cast<unsigned char>(m_strContent[m_nPosition]);
-        const auto b1 = static_cast<unsigned char>(m_strContent[m_nPosition + 1]);
-        const auto u = static_cast<char16_t>(bigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0);
-        if (u == 0)
+        // Stopped at a NUL, CR or LF.
+        const char low = m_pContent[m_nPosition + (bigEndian ? 1 : 0)];
+        if (low == '\0')
         {
             RecordZero(static_cast<std::int64_t>(m_nPosition));
             m_nPosition += 2;
-            line = TextFromUtf16(units);
-            return true;
         }
-        if (u == '\r' || u == '\n')
+        else
         {
-            line = TextFromUtf16(units);
-            eol = TakeEol(2, bigEndian);
-            return true;
+            eolLength = TakeEol(2, bigEndian);
+            std::memcpy(out + length, eolLength == 2 ? "\r\n" : low == '\r' ? "\r" : "\n", eolLength);
         }
-        units += u;
-        m_nPosition += 2;
     }
-    line = TextFromUtf16(units);
-    if (m_nPosition < size)
+    else if (m_nPosition < m_nContentSize)
     {
         // An odd byte at the end is half a character: shown as U+FFFD and counted as a loss.
-        line += "\xEF\xBF\xBD";
+        std::memcpy(out + length, "\xEF\xBF\xBD", 3);
+        length += 3;
         ++m_stats.lossCount;
-        m_nPosition = size;
+        m_nPosition = m_nContentSize;
     }
-    return true;
+    return length;
 }
 
-bool UniMemFile::ReadConvertedLine(std::string& line, std::string& eol)
+std::size_t UniMemFile::ReadConvertedLine(std::string& text)
 {
     const std::size_t start = m_nPosition;
-    const std::size_t size = m_strContent.size();
-    while (m_nPosition < size && m_strContent[m_nPosition] != '\r' && m_strContent[m_nPosition] != '\n')
+    const std::size_t size = m_nContentSize;
+    // NUL bytes are counted and stay in the line; only CR and LF end it.
+    std::size_t stop = start + FindLineBreak(m_pContent + start, size - start);
+    while (stop < size && m_pContent[stop] == '\0')
     {
-        if (m_strContent[m_nPosition] == '\0')
-            RecordZero(static_cast<std::int64_t>(m_nPosition));
-        ++m_nPosition;
+        RecordZero(static_cast<std::int64_t>(stop));
+        ++stop;
+        stop += FindLineBreak(m_pContent + stop, size - stop);
     }
-    const char* bytes = m_strContent.data() + start;
-    const std::size_t n = m_nPosition - start;
+    m_nPosition = stop;
+    const char* bytes = m_pContent + start;
+    const std::size_t n = stop - start;
     std::size_t losses = 0;
-    if (!ConvertText(UNICODE_NONE, m_nCodePage, bytes, n, UNICODE_UTF8, 65001, line, &losses))
+    if (!ConvertText(UNICODE_NONE, m_nCodePage, bytes, n, UNICODE_UTF8, 65001, text, &losses))
     {
         // A code page that cannot be converted: the bytes are kept and each non-ASCII one is a loss.
-        line.assign(bytes, n);
-        for (char c : line)
+        text.assign(bytes, n);
+        for (char c : text)
             losses += static_cast<unsigned char>(c) >= 0x80;
     }
     m_stats.lossCount += static_cast<std::int32_t>(losses);
-    eol = TakeEol(1, false);
-    return true;
+    const std::size_t eolLength = TakeEol(1, false);
+    text.append(m_pContent + stop, eolLength);
+    return eolLength;
 }
 
 bool UniMemFile::WriteText(std::string_view)
