@@ -106,9 +106,9 @@ int main(int argc, char** argv)
             return 2;
         file.ReadBom();
         const auto t1 = Clock::now();
-        std::string line, eol;
+        std::string_view line, eol;
         long lines = 0;
-        while (file.ReadLine(line, eol))
+        while (file.ReadLineView(line, eol))
             ++lines;
         const auto t2 = Clock::now();
         CSyntaxEditContextEx buffer;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,7 +10,9 @@
 // One line of a text buffer, kept by value in the buffer's line array. `text` holds the characters,
 // then the line end, then a NUL. An owned block has a non-zero `capacity`; a line just loaded from a
 // file has capacity 0 and lies in one of the buffer's load blocks until it is first changed, so
-// loading does not allocate once per line.
+// loading does not allocate once per line. A loaded line may also lie in the file's own text (an
+// adopted block): there the next line's characters follow its line end instead of a NUL, so read
+// lines through Text(), Eol() and Chars() only.
 struct CSyntaxTextLine
 {
     char* text = nullptr;
@@ -85,8 +88,25 @@ protected:
     bool ReplaceLineEol(int index, std::string_view eol);
 
     // Loading: lines go into large load blocks instead of one allocation each.
-    void BeginLoading();
+    // `textBytes`, the size of the text when known, pre-sizes the line array.
+    void BeginLoading(std::size_t textBytes = 0);
     void AppendLoadedLine(std::string_view text, std::string_view eol);
+    // Appends a line that stays where it is, in memory that AdoptLoadBlock hands to the buffer: the
+    // text, then its line end. Inline, since a big file calls it a million times.
+    void AppendLoadedLineInPlace(const char* text, std::size_t length, std::size_t eolLength)
+    {
+        if (m_nLines == m_nLineCapacity)
+            ReserveLines(m_nLineCapacity * 2);
+        CSyntaxTextLine& line = *new (&m_pLines[m_nLines]) CSyntaxTextLine();
+        ++m_nLines;
+        if (length + eolLength == 0)
+            return;
+        line.text = const_cast<char*>(text);
+        line.length = static_cast<std::int32_t>(length);
+        line.eolLength = static_cast<std::uint32_t>(eolLength);
+    }
+    // The buffer owns `data` from now on and frees it with `release(data, size)` with its lines.
+    void AdoptLoadBlock(char* data, std::size_t size, void (*release)(char*, std::size_t));
     void EndLoading(); // gives back the unused end of the line array
 
 private:
@@ -95,6 +115,7 @@ private:
         char* data = nullptr;
         std::size_t size = 0;
         bool mapped = false;
+        void (*release)(char*, std::size_t) = nullptr; // set for an adopted block
     };
 
     void ReserveLines(std::size_t count);
@@ -110,8 +131,10 @@ private:
     CSyntaxTextLine* m_pLines = nullptr;
     std::size_t m_nLines = 0;
     std::size_t m_nLineCapacity = 0;
+    std::size_t m_nOwnedLines = 0; // lines with a block of their own
     bool m_bLinesMapped = false;
     std::vector<SLoadBlock> m_aLoadBlocks;
+    std::vector<SLoadBlock> m_aAdoptedBlocks;
     char* m_pLoadNext = nullptr;
     std::size_t m_nLoadLeft = 0;
 };

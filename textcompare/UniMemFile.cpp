@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,8 +23,8 @@ namespace {
 
 // A file whose size is not known (a kernel file reports 0) starts with this much room.
 constexpr std::size_t kReadChunk = 1 << 16;
-// Text memory from this size on is mapped and asked for huge pages: the first touch of a 4 KiB page
-// costs about as much as copying 40 KiB, which would dominate reading big files.
+// Text memory from this size (one huge page) on is mapped and asked for huge pages: the first touch
+// of a 4 KiB page costs about as much as copying 40 KiB, which would dominate reading big files.
 constexpr std::size_t kMapThreshold = 2u << 20;
 
 std::size_t PageRound(std::size_t bytes)
@@ -39,13 +40,20 @@ char* AllocateText(std::size_t& size)
     if (size < kMapThreshold)
         return static_cast<char*>(std::malloc(size));
     size = PageRound(size);
-    void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    // Huge pages need a mapping that starts on a huge-page boundary: map more, trim both ends.
+    void* p = mmap(nullptr, size + kMapThreshold, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
         return nullptr;
+    char* const raw = static_cast<char*>(p);
+    char* const aligned = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(raw) + kMapThreshold - 1) &
+                                                  ~std::uintptr_t(kMapThreshold - 1));
+    if (aligned != raw)
+        munmap(raw, static_cast<std::size_t>(aligned - raw));
+    munmap(aligned + size, static_cast<std::size_t>(raw + kMapThreshold - aligned));
 #ifdef MADV_HUGEPAGE
-    madvise(p, size, MADV_HUGEPAGE);
+    madvise(aligned, size, MADV_HUGEPAGE);
 #endif
-    return static_cast<char*>(p);
+    return aligned;
 }
 
 void ReleaseText(char* data, std::size_t size)
@@ -88,29 +96,67 @@ char* GrowText(char* data, std::size_t used, std::size_t& capacity, std::size_t 
     return p;
 }
 
-// The offset of the first NUL, CR or LF in the `n` bytes at `p`; `n` when there is none.
-std::size_t FindLineBreak(const char* p, std::size_t n)
+// Finds the NUL, CR and LF bytes of a text 64 at a time, one bit per byte, so that the many short
+// lines of a file cost a bit search each rather than a scan.
+class CLineBreakFinder
 {
-    std::size_t i = 0;
-#ifdef __SSE2__
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i nul = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16)
+public:
+    CLineBreakFinder(const char* text, std::size_t size) : m_pText(text), m_nSize(size) {}
+
+    // The offset of the first break at or after `pos`; the size when there is none. Calls must ask
+    // for positions that do not go back.
+    std::size_t Next(std::size_t pos)
     {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i hit =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, nul));
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-        if (mask != 0)
-            return i + static_cast<std::size_t>(__builtin_ctz(mask));
+        const std::size_t window = pos & ~std::size_t(63);
+        if (window != m_nWindow)
+        {
+            m_nWindow = window;
+            m_nBits = WindowBits(window);
+        }
+        m_nBits &= ~std::uint64_t(0) << (pos - window);
+        while (m_nBits == 0)
+        {
+            m_nWindow += 64;
+            if (m_nWindow >= m_nSize)
+                return m_nSize;
+            m_nBits = WindowBits(m_nWindow);
+        }
+        return m_nWindow + static_cast<std::size_t>(__builtin_ctzll(m_nBits));
     }
+
+private:
+    std::uint64_t WindowBits(std::size_t window) const
+    {
+        const char* p = m_pText + window;
+        std::uint64_t bits = 0;
+#ifdef __SSE2__
+        if (window + 64 <= m_nSize)
+        {
+            const __m128i cr = _mm_set1_epi8('\r');
+            const __m128i lf = _mm_set1_epi8('\n');
+            const __m128i nul = _mm_setzero_si128();
+            for (int i = 0; i < 4; ++i)
+            {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+                const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
+                                                 _mm_cmpeq_epi8(v, nul));
+                bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << (16 * i);
+            }
+            return bits;
+        }
 #endif
-    for (; i < n; ++i)
-        if (p[i] == '\r' || p[i] == '\n' || p[i] == '\0')
-            return i;
-    return n;
-}
+        const std::size_t n = std::min<std::size_t>(64, m_nSize - window);
+        for (std::size_t i = 0; i < n; ++i)
+            if (p[i] == '\r' || p[i] == '\n' || p[i] == '\0')
+                bits |= std::uint64_t(1) << i;
+        return bits;
+    }
+
+    const char* m_pText;
+    std::size_t m_nSize;
+    std::size_t m_nWindow = ~std::size_t(0);
+    std::uint64_t m_nBits = 0;
+};
 
 // The same for the `n` UTF-16 units at `p`, in units.
 std::size_t FindUtf16LineBreak(const char* p, std::size_t n, bool bigEndian)
@@ -409,10 +455,10 @@ bool UniMemFile::ReadLine(std::string& line, std::string& eol)
     {
     case EReadWay::Bytes:
     {
-        std::string_view text, end;
-        ReadBytesLine(text, end);
-        line.assign(text);
-        eol.assign(end);
+        UniLineView view;
+        ReadBytesLines(&view, 1);
+        line.assign(view.text, view.length);
+        eol.assign(view.text + view.length, view.eolLength);
         break;
     }
     case EReadWay::Utf16Le:
@@ -448,10 +494,13 @@ bool UniMemFile::ReadLineView(std::string_view& line, std::string_view& eol)
     switch (way)
     {
     case EReadWay::Bytes:
-        assert(m_pText == nullptr && "views of one pass come from one kind");
-        ReadBytesLine(line, eol);
-        m_bContentViewed = true;
+    {
+        UniLineView view;
+        ReadLineViews(&view, 1);
+        line = {view.text, view.length};
+        eol = {view.text + view.length, view.eolLength};
         break;
+    }
     case EReadWay::Utf16Le:
     case EReadWay::Utf16Be:
     {
@@ -487,6 +536,29 @@ bool UniMemFile::ReadLineView(std::string_view& line, std::string_view& eol)
     }
     }
     return true;
+}
+
+std::size_t UniMemFile::ReadLineViews(UniLineView* lines, std::size_t max)
+{
+    if (!m_bOpen)
+        return 0;
+    const EReadWay way = GetReadWay();
+    if (way == EReadWay::Converted)
+    {
+        assert(false && "converted lines do not stay");
+        return 0;
+    }
+    if (way == EReadWay::Bytes)
+    {
+        assert(m_pText == nullptr && "views of one pass come from one kind");
+        m_bContentViewed = true;
+        return ReadBytesLines(lines, max);
+    }
+    std::size_t n = 0;
+    std::string_view line, eol;
+    for (; n < max && ReadLineView(line, eol); ++n)
+        lines[n] = {line.data(), static_cast<std::uint32_t>(line.size()), static_cast<std::uint32_t>(eol.size())};
+    return n;
 }
 
 UniTextMemory UniMemFile::TakeText()
@@ -551,21 +623,50 @@ std::size_t UniMemFile::TakeEol(std::size_t unit, bool bigEndian)
 // UTF-8 files and files in the UTF-8 code page are internal text already: the bytes are taken as
 // they are, invalid sequences included, so that saving gives the same file back. A NUL ends the
 // line without a line end.
-void UniMemFile::ReadBytesLine(std::string_view& line, std::string_view& eol)
+std::size_t UniMemFile::ReadBytesLines(UniLineView* lines, std::size_t max)
 {
-    const std::size_t start = m_nPosition;
-    const std::size_t stop = start + FindLineBreak(m_pContent + start, m_nContentSize - start);
-    line = {m_pContent + start, stop - start};
-    m_nPosition = stop;
-    std::size_t eolLength = 0;
-    if (stop < m_nContentSize && m_pContent[stop] == '\0')
+    const char* text = m_pContent;
+    const std::size_t size = m_nContentSize;
+    std::size_t pos = m_nPosition;
+    std::int32_t cr = 0, lf = 0, crlf = 0;
+    CLineBreakFinder finder(text, size);
+    std::size_t n = 0;
+    for (; n < max && pos < size; ++n)
     {
-        RecordZero(static_cast<std::int64_t>(stop));
-        ++m_nPosition;
+        const std::size_t stop = finder.Next(pos);
+        UniLineView& line = lines[n];
+        line.text = text + pos;
+        line.length = static_cast<std::uint32_t>(stop - pos);
+        line.eolLength = 0;
+        pos = stop + 1;
+        if (stop == size)
+            pos = size;
+        else if (text[stop] == '\n')
+        {
+            line.eolLength = 1;
+            ++lf;
+        }
+        else if (text[stop] == '\r')
+        {
+            line.eolLength = 1;
+            if (pos < size && text[pos] == '\n')
+            {
+                line.eolLength = 2;
+                ++pos;
+                ++crlf;
+            }
+            else
+                ++cr;
+        }
+        else
+            RecordZero(static_cast<std::int64_t>(stop));
     }
-    else
-        eolLength = TakeEol(1, false);
-    eol = {m_pContent + stop, eolLength};
+    m_stats.crCount += cr;
+    m_stats.lfCount += lf;
+    m_stats.crlfCount += crlf;
+    m_nLineNumber += cr + lf + crlf;
+    m_nPosition = pos;
+    return n;
 }
 
 std::size_t UniMemFile::ScanUtf16Line(bool bigEndian) const
@@ -609,12 +710,12 @@ std::size_t UniMemFile::ReadConvertedLine(std::string& text)
     const std::size_t start = m_nPosition;
     const std::size_t size = m_nContentSize;
     // NUL bytes are counted and stay in the line; only CR and LF end it.
-    std::size_t stop = start + FindLineBreak(m_pContent + start, size - start);
+    CLineBreakFinder finder(m_pContent, size);
+    std::size_t stop = finder.Next(start);
     while (stop < size && m_pContent[stop] == '\0')
     {
         RecordZero(static_cast<std::int64_t>(stop));
-        ++stop;
-        stop += FindLineBreak(m_pContent + stop, size - stop);
+        stop = finder.Next(stop + 1);
     }
     m_nPosition = stop;
     const char* bytes = m_pContent + start;

@@ -14,6 +14,14 @@ struct UniTextMemory
     void (*release)(char* data, std::size_t size) = nullptr;
 };
 
+// One line as UniMemFile::ReadLineViews gives it: the text, then its line end.
+struct UniLineView
+{
+    const char* text = nullptr;
+    std::uint32_t length = 0;    // without the line end
+    std::uint32_t eolLength = 0; // 0, 1 or 2
+};
+
 // Reads a whole text file into memory and splits it into lines. The file is read, not mapped: a
 // mapped file that another process truncates would kill the program when touched.
 class UniMemFile : public UniLocalFile
@@ -43,6 +51,9 @@ public:
     // text is taken, else only until the next read.
     bool ReadLineView(std::string_view& line, std::string_view& eol);
     bool KeepsText() const;
+    // Up to `max` lines at once, as that many ReadLineView calls would give them; fewer only at the
+    // end of the file. Only while KeepsText() is true (else 0).
+    std::size_t ReadLineViews(UniLineView* lines, std::size_t max);
     // Hands over the memory behind every view read so far while KeepsText() was true, followed by a
     // NUL byte; the file reads no further lines. Empty when there is none.
     UniTextMemory TakeText();
@@ -69,8 +80,8 @@ private:
     EReadWay GetReadWay() const;
     bool ReadAll();
     void FreeMemory();
-    // The next line as bytes of the content (the line end follows it there).
-    void ReadBytesLine(std::string_view& line, std::string_view& eol);
+    // Lines as bytes of the content (the line end follows each there).
+    std::size_t ReadBytesLines(UniLineView* lines, std::size_t max);
     // The units of the next UTF-16 line: their count, and where they stop.
     std::size_t ScanUtf16Line(bool bigEndian) const;
     // Converts `units` units at the position to `out` with the line end or the odd last byte after
