@@ -67,7 +67,7 @@ int CSyntaxEditContextEx::LoadFromFile(const std::string& path, int eolStyle, in
     if (!file.ReadBom() && codePage >= 0)
         file.SetCodePage(codePage);
 
-    BeginLoading(file.GetContent().size());
+    BeginLoading(static_cast<std::size_t>(file.GetFileSize()));
     // UTF-8 and UTF-16 lines stay in the file's text, which the buffer then takes over: no copy.
     // A file that ends with a line end gets a final empty line; an empty file one empty line.
     bool previousHadEol = true;
@@ -79,8 +79,7 @@ int CSyntaxEditContextEx::LoadFromFile(const std::string& path, int eolStyle, in
         while (n == kLoadBatch && !binary)
         {
             n = file.ReadLineViews(lines, kLoadBatch);
-            for (std::size_t i = 0; i < n; ++i)
-                AppendLoadedLineInPlace(lines[i].text, lines[i].length, lines[i].eolLength);
+            AppendLoadedLinesInPlace(lines, n);
             if (n != 0)
                 previousHadEol = lines[n - 1].eolLength != 0;
             binary = file.GetStats().zeroCount > 0;

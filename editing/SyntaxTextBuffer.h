@@ -1,8 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,19 +91,24 @@ protected:
     // `textBytes`, the size of the text when known, pre-sizes the line array.
     void BeginLoading(std::size_t textBytes = 0);
     void AppendLoadedLine(std::string_view text, std::string_view eol);
-    // Appends a line that stays where it is, in memory that AdoptLoadBlock hands to the buffer: the
-    // text, then its line end. Inline, since a big file calls it a million times.
-    void AppendLoadedLineInPlace(const char* text, std::size_t length, std::size_t eolLength)
+    // Appends lines that stay where they are, in memory that AdoptLoadBlock hands to the buffer: each
+    // view gives `text`, then `length` characters and `eolLength` line-end characters there. Inline,
+    // since a big file has a million of them.
+    template <class View> void AppendLoadedLinesInPlace(const View* views, std::size_t count)
     {
-        if (m_nLines == m_nLineCapacity)
-            ReserveLines(m_nLineCapacity * 2);
-        CSyntaxTextLine& line = *new (&m_pLines[m_nLines]) CSyntaxTextLine();
-        ++m_nLines;
-        if (length + eolLength == 0)
-            return;
-        line.text = const_cast<char*>(text);
-        line.length = static_cast<std::int32_t>(length);
-        line.eolLength = static_cast<std::uint32_t>(eolLength);
+        if (m_nLines + count > m_nLineCapacity)
+            ReserveLines(std::max(m_nLines + count, m_nLineCapacity * 2));
+        CSyntaxTextLine* line = m_pLines + m_nLines;
+        for (std::size_t i = 0; i < count; ++i, ++line)
+        {
+            line->text = const_cast<char*>(views[i].text);
+            line->length = static_cast<std::int32_t>(views[i].length);
+            line->capacity = 0;
+            line->eolLength = static_cast<std::uint32_t>(views[i].eolLength);
+            line->flags = 0;
+            line->revision = 0;
+        }
+        m_nLines += count;
     }
     // The buffer owns `data` from now on and frees it with `release(data, size)` with its lines.
     void AdoptLoadBlock(char* data, std::size_t size, void (*release)(char*, std::size_t));

@@ -15,7 +15,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#ifdef __SSE2__
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// Line breaks are searched with the widest vectors of the processor the program runs on.
+#define QUORVANE_X86_DISPATCH 1
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -96,9 +100,90 @@ char* GrowText(char* data, std::size_t used, std::size_t& capacity, std::size_t 
     return p;
 }
 
+// The NUL, CR and LF bytes among 64 bytes, one bit each, in the widest vectors the processor has.
+struct SPortableBreakBits
+{
+    static std::uint64_t Get(const char* p)
+    {
+        std::uint64_t bits = 0;
+        for (int i = 0; i < 64; ++i)
+            if (p[i] == '\r' || p[i] == '\n' || p[i] == '\0')
+                bits |= std::uint64_t(1) << i;
+        return bits;
+    }
+};
+
+#ifdef __SSE2__
+struct SSse2BreakBits
+{
+    static std::uint64_t Get(const char* p)
+    {
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        const __m128i nul = _mm_setzero_si128();
+        std::uint64_t bits = 0;
+        for (int i = 0; i < 4; ++i)
+        {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+            const __m128i hit =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, nul));
+            bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << (16 * i);
+        }
+        return bits;
+    }
+};
+using SDefaultBreakBits = SSse2BreakBits;
+#else
+using SDefaultBreakBits = SPortableBreakBits;
+#endif
+
+#ifdef QUORVANE_X86_DISPATCH
+struct SAvx2BreakBits
+{
+    __attribute__((target("avx2"))) static std::uint64_t Get(const char* p)
+    {
+        const __m256i cr = _mm256_set1_epi8('\r');
+        const __m256i lf = _mm256_set1_epi8('\n');
+        const __m256i nul = _mm256_setzero_si256();
+        std::uint64_t bits = 0;
+        for (int i = 0; i < 2; ++i)
+        {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * i));
+            const __m256i hit = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf)),
+                                                _mm256_cmpeq_epi8(v, nul));
+            bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm256_movemask_epi8(hit))) << (32 * i);
+        }
+        return bits;
+    }
+};
+
+struct SAvx512BreakBits
+{
+    __attribute__((target("avx512bw"))) static std::uint64_t Get(const char* p)
+    {
+        const __m512i v = _mm512_loadu_si512(p);
+        return _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\r')) | _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\n')) |
+               _mm512_cmpeq_epi8_mask(v, _mm512_setzero_si512());
+    }
+};
+#endif
+
+// The break bits of the 64-byte window at `window`; the last window of a text may be shorter.
+template <class Bits> std::uint64_t WindowBreakBits(const char* text, std::size_t size, std::size_t window)
+{
+    const char* p = text + window;
+    if (window + 64 <= size)
+        return Bits::Get(p);
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < size - window; ++i)
+        if (p[i] == '\r' || p[i] == '\n' || p[i] == '\0')
+            bits |= std::uint64_t(1) << i;
+    return bits;
+}
+
 // Finds the NUL, CR and LF bytes of a text 64 at a time, one bit per byte, so that the many short
 // lines of a file cost a bit search each rather than a scan.
-class CLineBreakFinder
+template <class Bits> class CLineBreakFinder
 {
 public:
     CLineBreakFinder(const char* text, std::size_t size) : m_pText(text), m_nSize(size) {}
@@ -127,29 +212,7 @@ public:
 private:
     std::uint64_t WindowBits(std::size_t window) const
     {
-        const char* p = m_pText + window;
-        std::uint64_t bits = 0;
-#ifdef __SSE2__
-        if (window + 64 <= m_nSize)
-        {
-            const __m128i cr = _mm_set1_epi8('\r');
-            const __m128i lf = _mm_set1_epi8('\n');
-            const __m128i nul = _mm_setzero_si128();
-            for (int i = 0; i < 4; ++i)
-            {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-                const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
-                                                 _mm_cmpeq_epi8(v, nul));
-                bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << (16 * i);
-            }
-            return bits;
-        }
-#endif
-        const std::size_t n = std::min<std::size_t>(64, m_nSize - window);
-        for (std::size_t i = 0; i < n; ++i)
-            if (p[i] == '\r' || p[i] == '\n' || p[i] == '\0')
-                bits |= std::uint64_t(1) << i;
-        return bits;
+        return WindowBreakBits<Bits>(m_pText, m_nSize, window);
     }
 
     const char* m_pText;
@@ -157,6 +220,120 @@ private:
     std::size_t m_nWindow = ~std::size_t(0);
     std::uint64_t m_nBits = 0;
 };
+
+// Splitting bytes into lines, between calls.
+struct SByteSplit
+{
+    const char* text;
+    std::size_t size;
+    std::size_t pos;
+    std::int32_t cr = 0;
+    std::int32_t lf = 0;
+    std::int32_t crlf = 0;
+    std::size_t zero = ~std::size_t(0); // the NUL that ended the last line given, if any
+};
+
+// Up to `max` lines from the position; stops after a line that a NUL ends. Goes through the text a
+// window of 64 bytes at a time and through each window's breaks a bit at a time, so that a line costs
+// a few instructions.
+template <class Bits> std::size_t SplitBytes(SByteSplit& split, UniLineView* lines, std::size_t max)
+{
+    const char* const text = split.text;
+    const std::size_t size = split.size;
+    std::size_t pos = split.pos;
+    std::int32_t cr = 0, lf = 0, crlf = 0;
+    std::size_t n = 0;
+    std::size_t window = pos & ~std::size_t(63);
+    std::uint64_t bits = WindowBreakBits<Bits>(text, size, window) & (~std::uint64_t(0) << (pos - window));
+    while (n < max && pos < size)
+    {
+        while (bits == 0)
+        {
+            window += 64;
+            if (window >= size)
+                break;
+            // A CR LF across the windows leaves the position one byte into this one.
+            const std::size_t skip = pos > window ? pos - window : 0;
+            bits = WindowBreakBits<Bits>(text, size, window) & (~std::uint64_t(0) << skip);
+        }
+        UniLineView& line = lines[n++];
+        line.text = text + pos;
+        if (bits == 0)
+        {
+            line.length = static_cast<std::uint32_t>(size - pos);
+            line.eolLength = 0;
+            pos = size;
+            break;
+        }
+        const std::size_t stop = window + static_cast<std::size_t>(__builtin_ctzll(bits));
+        bits &= bits - 1;
+        line.length = static_cast<std::uint32_t>(stop - pos);
+        const char c = text[stop];
+        pos = stop + 1;
+        line.eolLength = 1;
+        if (c == '\n')
+            ++lf;
+        else if (c == '\r')
+        {
+            if (pos < size && text[pos] == '\n')
+            {
+                line.eolLength = 2;
+                ++pos;
+                ++crlf;
+                bits &= bits - 1; // the LF's own bit, when it is in this window
+                if (pos - window > 64)
+                    bits = 0;
+            }
+            else
+                ++cr;
+        }
+        else
+        {
+            line.eolLength = 0;
+            split.zero = stop;
+            break;
+        }
+    }
+    split.pos = pos;
+    split.cr += cr;
+    split.lf += lf;
+    split.crlf += crlf;
+    return n;
+}
+
+using SplitFunction = std::size_t (*)(SByteSplit&, UniLineView*, std::size_t);
+
+std::size_t SplitBytesDefault(SByteSplit& split, UniLineView* lines, std::size_t max)
+{
+    return SplitBytes<SDefaultBreakBits>(split, lines, max);
+}
+
+#ifdef QUORVANE_X86_DISPATCH
+// `flatten` inlines the generic loop into these, so that it is compiled for their instructions.
+__attribute__((target("avx2"), flatten)) std::size_t SplitBytesAvx2(SByteSplit& split, UniLineView* lines,
+                                                                    std::size_t max)
+{
+    return SplitBytes<SAvx2BreakBits>(split, lines, max);
+}
+
+__attribute__((target("avx512bw"), flatten)) std::size_t SplitBytesAvx512(SByteSplit& split, UniLineView* lines,
+                                                                         std::size_t max)
+{
+    return SplitBytes<SAvx512BreakBits>(split, lines, max);
+}
+#endif
+
+SplitFunction ChooseSplit()
+{
+#ifdef QUORVANE_X86_DISPATCH
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512bw"))
+        return SplitBytesAvx512;
+    if (__builtin_cpu_supports("avx2"))
+        return SplitBytesAvx2;
+#endif
+    return SplitBytesDefault;
+}
 
 // The same for the `n` UTF-16 units at `p`, in units.
 std::size_t FindUtf16LineBreak(const char* p, std::size_t n, bool bigEndian)
@@ -625,47 +802,23 @@ std::size_t UniMemFile::TakeEol(std::size_t unit, bool bigEndian)
 // line without a line end.
 std::size_t UniMemFile::ReadBytesLines(UniLineView* lines, std::size_t max)
 {
-    const char* text = m_pContent;
-    const std::size_t size = m_nContentSize;
-    std::size_t pos = m_nPosition;
-    std::int32_t cr = 0, lf = 0, crlf = 0;
-    CLineBreakFinder finder(text, size);
+    static const SplitFunction split = ChooseSplit();
+    SByteSplit state{m_pContent, m_nContentSize, m_nPosition};
     std::size_t n = 0;
-    for (; n < max && pos < size; ++n)
+    while (n < max && state.pos < state.size)
     {
-        const std::size_t stop = finder.Next(pos);
-        UniLineView& line = lines[n];
-        line.text = text + pos;
-        line.length = static_cast<std::uint32_t>(stop - pos);
-        line.eolLength = 0;
-        pos = stop + 1;
-        if (stop == size)
-            pos = size;
-        else if (text[stop] == '\n')
+        n += split(state, lines + n, max - n);
+        if (state.zero != ~std::size_t(0))
         {
-            line.eolLength = 1;
-            ++lf;
+            RecordZero(static_cast<std::int64_t>(state.zero));
+            state.zero = ~std::size_t(0);
         }
-        else if (text[stop] == '\r')
-        {
-            line.eolLength = 1;
-            if (pos < size && text[pos] == '\n')
-            {
-                line.eolLength = 2;
-                ++pos;
-                ++crlf;
-            }
-            else
-                ++cr;
-        }
-        else
-            RecordZero(static_cast<std::int64_t>(stop));
     }
-    m_stats.crCount += cr;
-    m_stats.lfCount += lf;
-    m_stats.crlfCount += crlf;
-    m_nLineNumber += cr + lf + crlf;
-    m_nPosition = pos;
+    m_stats.crCount += state.cr;
+    m_stats.lfCount += state.lf;
+    m_stats.crlfCount += state.crlf;
+    m_nLineNumber += state.cr + state.lf + state.crlf;
+    m_nPosition = state.pos;
     return n;
 }
 
@@ -710,7 +863,7 @@ std::size_t UniMemFile::ReadConvertedLine(std::string& text)
     const std::size_t start = m_nPosition;
     const std::size_t size = m_nContentSize;
     // NUL bytes are counted and stay in the line; only CR and LF end it.
-    CLineBreakFinder finder(m_pContent, size);
+    CLineBreakFinder<SDefaultBreakBits> finder(m_pContent, size);
     std::size_t stop = finder.Next(start);
     while (stop < size && m_pContent[stop] == '\0')
     {
