@@ -282,12 +282,9 @@ void CSyntaxTextBuffer::TruncateLine(int index, int column)
 {
     CSyntaxTextLine& line = m_pLines[index];
     assert(column >= 0 && column <= line.length && "cut inside the line");
-    // A line in adopted text has no NUL of its own after a missing line end: the next line's
-    // characters lie there. Every other block already has the NUL at that place.
-    const bool ownByte = column < line.length + static_cast<int>(line.eolLength);
     line.length = column;
     line.eolLength = 0;
-    if (line.text != nullptr && ownByte)
+    if (line.text != nullptr)
         line.text[column] = '\0';
 }
 

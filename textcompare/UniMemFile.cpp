@@ -4,6 +4,7 @@
 #include "textcompare/UnicodeConversion.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <cerrno>
 #include <cstdint>
@@ -323,17 +324,25 @@ __attribute__((target("avx512bw"), flatten)) std::size_t SplitBytesAvx512(SByteS
 }
 #endif
 
-SplitFunction ChooseSplit()
+std::size_t SplitBytesPortable(SByteSplit& split, UniLineView* lines, std::size_t max)
+{
+    return SplitBytes<SPortableBreakBits>(split, lines, max);
+}
+
+// The splitter for vectors of at most `bits` bits that this processor has.
+SplitFunction ChooseSplit(int bits)
 {
 #ifdef QUORVANE_X86_DISPATCH
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512bw"))
+    if (bits >= 512 && __builtin_cpu_supports("avx512bw"))
         return SplitBytesAvx512;
-    if (__builtin_cpu_supports("avx2"))
+    if (bits >= 256 && __builtin_cpu_supports("avx2"))
         return SplitBytesAvx2;
 #endif
-    return SplitBytesDefault;
+    return bits >= 128 ? SplitBytesDefault : SplitBytesPortable;
 }
+
+std::atomic<SplitFunction> s_splitBytes{ChooseSplit(512)};
 
 // The same for the `n` UTF-16 units at `p`, in units.
 std::size_t FindUtf16LineBreak(const char* p, std::size_t n, bool bigEndian)
@@ -546,6 +555,19 @@ bool UniMemFile::ReadAll()
     return true;
 }
 
+int UniMemFile::LimitVectorWidth(int bits)
+{
+    const SplitFunction split = ChooseSplit(bits);
+    s_splitBytes.store(split, std::memory_order_relaxed);
+#ifdef QUORVANE_X86_DISPATCH
+    if (split == SplitBytesAvx512)
+        return 512;
+    if (split == SplitBytesAvx2)
+        return 256;
+#endif
+    return split == SplitBytesDefault ? 128 : 0;
+}
+
 bool UniMemFile::ReadBom()
 {
     m_nCharSize = 1;
@@ -728,8 +750,9 @@ std::size_t UniMemFile::ReadLineViews(UniLineView* lines, std::size_t max)
     if (way == EReadWay::Bytes)
     {
         assert(m_pText == nullptr && "views of one pass come from one kind");
-        m_bContentViewed = true;
-        return ReadBytesLines(lines, max);
+        const std::size_t n = ReadBytesLines(lines, max);
+        m_bContentViewed = m_bContentViewed || n != 0;
+        return n;
     }
     std::size_t n = 0;
     std::string_view line, eol;
@@ -802,7 +825,7 @@ std::size_t UniMemFile::TakeEol(std::size_t unit, bool bigEndian)
 // line without a line end.
 std::size_t UniMemFile::ReadBytesLines(UniLineView* lines, std::size_t max)
 {
-    static const SplitFunction split = ChooseSplit();
+    const SplitFunction split = s_splitBytes.load(std::memory_order_relaxed);
     SByteSplit state{m_pContent, m_nContentSize, m_nPosition};
     std::size_t n = 0;
     while (n < max && state.pos < state.size)

@@ -58,6 +58,10 @@ public:
     // NUL byte; the file reads no further lines. Empty when there is none.
     UniTextMemory TakeText();
 
+    // Line ends are searched with the widest vectors the processor has; this limits them to `bits`
+    // (512, 256, 128, or 0 for none), so that tests can run every variant. Returns the width now used.
+    static int LimitVectorWidth(int bits);
+
     using UniLocalFile::FetchStatus;
     bool FetchStatus(); // from the open descriptor
 
