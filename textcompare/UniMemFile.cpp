@@ -24,7 +24,8 @@
 #include <emmintrin.h>
 #endif
 
-namespace {
+namespace
+{
 
 // A file whose size is not known (a kernel file reports 0) starts with this much room.
 constexpr std::size_t kReadChunk = 1 << 16;
@@ -50,8 +51,8 @@ char* AllocateText(std::size_t& size)
     if (p == MAP_FAILED)
         return nullptr;
     char* const raw = static_cast<char*>(p);
-    char* const aligned = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(raw) + kMapThreshold - 1) &
-                                                  ~std::uintptr_t(kMapThreshold - 1));
+    char* const aligned = reinterpret_cast<char*>(
+        (reinterpret_cast<std::uintptr_t>(raw) + kMapThreshold - 1) & ~std::uintptr_t(kMapThreshold - 1));
     if (aligned != raw)
         munmap(raw, static_cast<std::size_t>(aligned - raw));
     munmap(aligned + size, static_cast<std::size_t>(raw + kMapThreshold - aligned));
@@ -101,7 +102,8 @@ char* GrowText(char* data, std::size_t used, std::size_t& capacity, std::size_t 
     return p;
 }
 
-// The NUL, CR and LF bytes among 64 bytes, one bit each, in the widest vectors the processor has.
+// The NUL, CR and LF bytes among 64 bytes, one bit each: byte by byte, and below with vectors of
+// 128, 256 and 512 bits.
 struct SPortableBreakBits
 {
     static std::uint64_t Get(const char* p)
@@ -126,8 +128,8 @@ struct SSse2BreakBits
         for (int i = 0; i < 4; ++i)
         {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-            const __m128i hit =
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, nul));
+            const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
+                                             _mm_cmpeq_epi8(v, nul));
             bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << (16 * i);
         }
         return bits;
@@ -150,8 +152,9 @@ struct SAvx2BreakBits
         for (int i = 0; i < 2; ++i)
         {
             const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * i));
-            const __m256i hit = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf)),
-                                                _mm256_cmpeq_epi8(v, nul));
+            const __m256i hit =
+                _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf)),
+                                _mm256_cmpeq_epi8(v, nul));
             bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm256_movemask_epi8(hit))) << (32 * i);
         }
         return bits;
@@ -163,7 +166,8 @@ struct SAvx512BreakBits
     __attribute__((target("avx512bw"))) static std::uint64_t Get(const char* p)
     {
         const __m512i v = _mm512_loadu_si512(p);
-        return _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\r')) | _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\n')) |
+        return _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\r')) |
+               _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\n')) |
                _mm512_cmpeq_epi8_mask(v, _mm512_setzero_si512());
     }
 };
@@ -317,8 +321,8 @@ __attribute__((target("avx2"), flatten)) std::size_t SplitBytesAvx2(SByteSplit& 
     return SplitBytes<SAvx2BreakBits>(split, lines, max);
 }
 
-__attribute__((target("avx512bw"), flatten)) std::size_t SplitBytesAvx512(SByteSplit& split, UniLineView* lines,
-                                                                         std::size_t max)
+__attribute__((target("avx512bw"), flatten)) std::size_t SplitBytesAvx512(SByteSplit& split,
+                                                                          UniLineView* lines, std::size_t max)
 {
     return SplitBytes<SAvx512BreakBits>(split, lines, max);
 }
@@ -356,8 +360,8 @@ std::size_t FindUtf16LineBreak(const char* p, std::size_t n, bool bigEndian)
     for (; i + 8 <= n; i += 8)
     {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
-        const __m128i hit =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, cr), _mm_cmpeq_epi16(v, lf)), _mm_cmpeq_epi16(v, nul));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, cr), _mm_cmpeq_epi16(v, lf)),
+                                         _mm_cmpeq_epi16(v, nul));
         const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
         if (mask != 0)
             return i + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
@@ -716,7 +720,8 @@ bool UniMemFile::ReadLineView(std::string_view& line, std::string_view& eol)
         }
         const bool bigEndian = way == EReadWay::Utf16Be;
         const std::size_t units = ScanUtf16Line(bigEndian);
-        assert(m_nTextSize + units * kMaxTextPerUnit + 3 < m_nTextCapacity && "room for the rest of the file");
+        assert(m_nTextSize + units * kMaxTextPerUnit + 3 < m_nTextCapacity &&
+               "room for the rest of the file");
         char* out = m_pText + m_nTextSize;
         std::size_t eolLength = 0;
         const std::size_t length = ReadUtf16Line(units, bigEndian, out, eolLength);
@@ -757,7 +762,8 @@ std::size_t UniMemFile::ReadLineViews(UniLineView* lines, std::size_t max)
     std::size_t n = 0;
     std::string_view line, eol;
     for (; n < max && ReadLineView(line, eol); ++n)
-        lines[n] = {line.data(), static_cast<std::uint32_t>(line.size()), static_cast<std::uint32_t>(eol.size())};
+        lines[n] = {line.data(), static_cast<std::uint32_t>(line.size()),
+                    static_cast<std::uint32_t>(eol.size())};
     return n;
 }
 

@@ -47,8 +47,8 @@ public:
     bool WriteText(std::string_view text) override; // not supported: false
 
     // ReadLine without copies: `line` and `eol` are views, the line end right after the line. When
-    // KeepsText() is true (UTF-8 and UTF-16 files) they stay valid until the file is closed or its
-    // text is taken, else only until the next read.
+    // KeepsText() is true (UTF-8 and UTF-16 files) they stay valid until the file is closed, its text
+    // is taken or ReadBom starts reading over, else only until the next read.
     bool ReadLineView(std::string_view& line, std::string_view& eol);
     bool KeepsText() const;
     // Up to `max` lines at once, as that many ReadLineView calls would give them; fewer only at the
@@ -65,7 +65,8 @@ public:
     using UniLocalFile::FetchStatus;
     bool FetchStatus(); // from the open descriptor
 
-    // The bytes read (mark included) and the offset of the text after the mark.
+    // The bytes read (mark included; none once TakeText took them) and the offset of the text after
+    // the mark.
     std::string_view GetContent() const { return {m_pContent, m_nContentSize}; }
     std::size_t GetTextStart() const { return m_nTextStart; }
 
@@ -76,7 +77,7 @@ private:
     // How the current kind and code page are read.
     enum class EReadWay
     {
-        Bytes,     // internal text already
+        Bytes, // internal text already
         Utf16Le,
         Utf16Be,
         Converted, // a code page

@@ -11,7 +11,8 @@
 #include <emmintrin.h>
 #endif
 
-namespace {
+namespace
+{
 
 constexpr char32_t kReplacementChar = 0xFFFD;
 constexpr const char* kReplacementText = "\xEF\xBF\xBD";
@@ -139,7 +140,8 @@ template <class UnitAt> char* AppendUtf16Step(const UnitAt& unitAt, std::size_t 
 // The bulk of a file is plain ASCII: eight units at a time go through as bytes while they are all
 // below U+0080; the blocks that are not go unit by unit.
 template <class UnitAt>
-std::size_t AppendUtf16Bytes(const UnitAt& unitAt, const char* bytes, std::size_t n, bool bigEndian, char* out)
+std::size_t AppendUtf16Bytes(const UnitAt& unitAt, const char* bytes, std::size_t n, bool bigEndian,
+                             char* out)
 {
     char* const start = out;
     std::size_t i = 0;
@@ -263,9 +265,12 @@ std::string TextFromUtf16(std::u16string_view units)
 std::size_t TextFromUtf16Bytes(const char* bytes, std::size_t units, bool bigEndian, char* out)
 {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes);
-    const auto le = [b](std::size_t i) -> char16_t { return static_cast<char16_t>(b[2 * i] | (b[2 * i + 1] << 8)); };
-    const auto be = [b](std::size_t i) -> char16_t { return static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]); };
-    return bigEndian ? AppendUtf16Bytes(be, bytes, units, true, out) : AppendUtf16Bytes(le, bytes, units, false, out);
+    const auto le = [b](std::size_t i) -> char16_t
+    { return static_cast<char16_t>(b[2 * i] | (b[2 * i + 1] << 8)); };
+    const auto be = [b](std::size_t i) -> char16_t
+    { return static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]); };
+    return bigEndian ? AppendUtf16Bytes(be, bytes, units, true, out)
+                     : AppendUtf16Bytes(le, bytes, units, false, out);
 }
 
 std::u16string Utf16FromText(std::string_view text)
