@@ -99,15 +99,13 @@ protected:
         if (m_nLines + count > m_nLineCapacity)
             ReserveLines(std::max(m_nLines + count, m_nLineCapacity * 2));
         CSyntaxTextLine* line = m_pLines + m_nLines;
-        for (std::size_t i = 0; i < count; ++i, ++line)
-        {
-            line->text = const_cast<char*>(views[i].text);
-            line->length = static_cast<std::int32_t>(views[i].length);
-            line->capacity = 0;
-            line->eolLength = static_cast<std::uint32_t>(views[i].eolLength);
-            line->flags = 0;
-            line->revision = 0;
-        }
+        for (std::size_t i = 0; i < count; ++i)
+            line[i] = {const_cast<char*>(views[i].text),
+                       static_cast<std::int32_t>(views[i].length),
+                       0,
+                       static_cast<std::uint32_t>(views[i].eolLength),
+                       0,
+                       0};
         m_nLines += count;
     }
     // The buffer owns `data` from now on and frees it with `release(data, size)` with its lines.

@@ -246,36 +246,41 @@ template <class Bits> std::size_t SplitBytes(SByteSplit& split, UniLineView* lin
     const char* const text = split.text;
     const std::size_t size = split.size;
     std::size_t pos = split.pos;
+    if (max == 0 || pos >= size)
+        return 0;
     std::int32_t cr = 0, lf = 0, crlf = 0;
     std::size_t n = 0;
     std::size_t window = pos & ~std::size_t(63);
     std::uint64_t bits = WindowBreakBits<Bits>(text, size, window) & (~std::uint64_t(0) << (pos - window));
-    while (n < max && pos < size)
+    bool more = true; // breaks may follow
+    for (;;)
     {
-        while (bits == 0)
+        while (bits == 0 && more)
         {
             window += 64;
-            if (window >= size)
-                break;
-            // A CR LF across the windows leaves the position one byte into this one.
-            const std::size_t skip = pos > window ? pos - window : 0;
-            bits = WindowBreakBits<Bits>(text, size, window) & (~std::uint64_t(0) << skip);
+            more = window < size;
+            // A CR LF across two windows leaves the position one byte into the second.
+            if (more)
+                bits = WindowBreakBits<Bits>(text, size, window) & ~std::uint64_t(pos > window);
         }
-        UniLineView& line = lines[n++];
-        line.text = text + pos;
-        if (bits == 0)
+        if (!more)
         {
-            line.length = static_cast<std::uint32_t>(size - pos);
-            line.eolLength = 0;
-            pos = size;
+            // The last line, without a line end.
+            if (pos < size)
+            {
+                lines[n++] = {text + pos, static_cast<std::uint32_t>(size - pos), 0};
+                pos = size;
+            }
             break;
         }
         const std::size_t stop = window + static_cast<std::size_t>(__builtin_ctzll(bits));
         bits &= bits - 1;
+        UniLineView& line = lines[n++];
+        line.text = text + pos;
         line.length = static_cast<std::uint32_t>(stop - pos);
+        line.eolLength = 1;
         const char c = text[stop];
         pos = stop + 1;
-        line.eolLength = 1;
         if (c == '\n')
             ++lf;
         else if (c == '\r')
@@ -285,9 +290,8 @@ template <class Bits> std::size_t SplitBytes(SByteSplit& split, UniLineView* lin
                 line.eolLength = 2;
                 ++pos;
                 ++crlf;
-                bits &= bits - 1; // the LF's own bit, when it is in this window
-                if (pos - window > 64)
-                    bits = 0;
+                // The LF's own bit, when it lies in this window (a CR that ends it has none after).
+                bits &= bits - 1;
             }
             else
                 ++cr;
@@ -298,6 +302,8 @@ template <class Bits> std::size_t SplitBytes(SByteSplit& split, UniLineView* lin
             split.zero = stop;
             break;
         }
+        if (n == max || pos == size)
+            break;
     }
     split.pos = pos;
     split.cr += cr;
