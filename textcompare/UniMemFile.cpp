@@ -383,6 +383,58 @@ std::size_t FindUtf16LineBreak(const char* p, std::size_t n, bool bigEndian)
     return n;
 }
 
+// Converts the UTF-16 line at `p` (`available` units up to the end of the file) as far as its NUL,
+// CR or LF into `out`, which has room for kMaxTextPerUnit bytes per available unit; `units` receives
+// the line's units. ASCII goes eight units at a time, in one pass with the search for the line's end;
+// from the first other character on, the rest of the line is found first and then converted whole,
+// so that surrogate pairs and runs of escaped bytes stay together.
+std::size_t ConvertUtf16Line(const char* p, std::size_t available, bool bigEndian, char* out,
+                             std::size_t& units)
+{
+    std::size_t i = 0;
+    char* o = out;
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi16('\r');
+    const __m128i lf = _mm_set1_epi16('\n');
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    while (i + 8 <= available)
+    {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
+        if (bigEndian)
+            v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+        const unsigned breaks = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi16(v, cr), _mm_cmpeq_epi16(v, lf)), _mm_cmpeq_epi16(v, zero))));
+        const unsigned other =
+            ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, highBits), zero))) &
+            0xFFFF;
+        // Eight bytes go out whatever the units are; only those before the first break or other
+        // character count, and the room of three bytes a unit takes the rest.
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(v, v));
+        const unsigned stop = breaks | other;
+        if (stop == 0)
+        {
+            i += 8;
+            o += 8;
+            continue;
+        }
+        const unsigned k = static_cast<unsigned>(__builtin_ctz(stop)) / 2;
+        i += k;
+        o += k;
+        if (breaks & (1u << (2 * k)))
+        {
+            units = i;
+            return static_cast<std::size_t>(o - out);
+        }
+        break;
+    }
+#endif
+    const std::size_t rest = FindUtf16LineBreak(p + 2 * i, available - i, bigEndian);
+    o += TextFromUtf16Bytes(p + 2 * i, rest, bigEndian, o);
+    units = i + rest;
+    return static_cast<std::size_t>(o - out);
+}
+
 [[noreturn]] void OutOfMemory()
 {
     std::fputs("out of memory while reading a text\n", stderr);
@@ -713,27 +765,10 @@ bool UniMemFile::ReadLineView(std::string_view& line, std::string_view& eol)
     case EReadWay::Utf16Le:
     case EReadWay::Utf16Be:
     {
-        assert(!m_bContentViewed && "views of one pass come from one kind");
-        if (m_pText == nullptr)
-        {
-            // Room for the whole rest of the file, so that the lines never move: pages that the
-            // text does not reach are never touched.
-            std::size_t capacity = (m_nContentSize - m_nPosition) / 2 * kMaxTextPerUnit + 3 + 1;
-            m_pText = AllocateText(capacity);
-            if (m_pText == nullptr)
-                OutOfMemory();
-            m_nTextCapacity = capacity;
-        }
-        const bool bigEndian = way == EReadWay::Utf16Be;
-        const std::size_t units = ScanUtf16Line(bigEndian);
-        assert(m_nTextSize + units * kMaxTextPerUnit + 3 < m_nTextCapacity &&
-               "room for the rest of the file");
-        char* out = m_pText + m_nTextSize;
-        std::size_t eolLength = 0;
-        const std::size_t length = ReadUtf16Line(units, bigEndian, out, eolLength);
-        line = {out, length};
-        eol = {out + length, eolLength};
-        m_nTextSize += length + eolLength;
+        UniLineView view;
+        ReadUtf16Lines(&view, 1, way == EReadWay::Utf16Be);
+        line = {view.text, view.length};
+        eol = {view.text + view.length, view.eolLength};
         break;
     }
     case EReadWay::Converted:
@@ -765,11 +800,39 @@ std::size_t UniMemFile::ReadLineViews(UniLineView* lines, std::size_t max)
         m_bContentViewed = m_bContentViewed || n != 0;
         return n;
     }
+    return ReadUtf16Lines(lines, max, way == EReadWay::Utf16Be);
+}
+
+std::size_t UniMemFile::ReadUtf16Lines(UniLineView* lines, std::size_t max, bool bigEndian)
+{
+    assert(!m_bContentViewed && "views of one pass come from one kind");
+    if (m_nPosition >= m_nContentSize || max == 0)
+        return 0;
+    if (m_pText == nullptr)
+    {
+        // Room for the whole rest of the file, so that the lines never move: pages that the text
+        // does not reach are never touched.
+        std::size_t capacity = (m_nContentSize - m_nPosition) / 2 * kMaxTextPerUnit + 3 + 1;
+        m_pText = AllocateText(capacity);
+        if (m_pText == nullptr)
+            OutOfMemory();
+        m_nTextCapacity = capacity;
+    }
     std::size_t n = 0;
-    std::string_view line, eol;
-    for (; n < max && ReadLineView(line, eol); ++n)
-        lines[n] = {line.data(), static_cast<std::uint32_t>(line.size()),
-                    static_cast<std::uint32_t>(eol.size())};
+    while (n < max && m_nPosition < m_nContentSize)
+    {
+        char* out = m_pText + m_nTextSize;
+        const std::size_t available = (m_nContentSize - m_nPosition) / 2;
+        assert(m_nTextSize + available * kMaxTextPerUnit + 3 < m_nTextCapacity &&
+               "room for the rest of the file");
+        std::size_t units = 0;
+        std::size_t length = ConvertUtf16Line(m_pContent + m_nPosition, available, bigEndian, out, units);
+        m_nPosition += 2 * units;
+        std::size_t eolLength = 0;
+        length = EndUtf16Line(bigEndian, out, length, eolLength);
+        lines[n++] = {out, static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(eolLength)};
+        m_nTextSize += length + eolLength;
+    }
     return n;
 }
 
@@ -864,8 +927,13 @@ std::size_t UniMemFile::ScanUtf16Line(bool bigEndian) const
 
 std::size_t UniMemFile::ReadUtf16Line(std::size_t units, bool bigEndian, char* out, std::size_t& eolLength)
 {
-    std::size_t length = TextFromUtf16Bytes(m_pContent + m_nPosition, units, bigEndian, out);
+    const std::size_t length = TextFromUtf16Bytes(m_pContent + m_nPosition, units, bigEndian, out);
     m_nPosition += 2 * units;
+    return EndUtf16Line(bigEndian, out, length, eolLength);
+}
+
+std::size_t UniMemFile::EndUtf16Line(bool bigEndian, char* out, std::size_t length, std::size_t& eolLength)
+{
     eolLength = 0;
     if (m_nPosition + 2 <= m_nContentSize)
     {
@@ -879,7 +947,9 @@ std::size_t UniMemFile::ReadUtf16Line(std::size_t units, bool bigEndian, char* o
         else
         {
             eolLength = TakeEol(2, bigEndian);
-            std::memcpy(out + length, eolLength == 2 ? "\r\n" : low == '\r' ? "\r" : "\n", eolLength);
+            out[length] = low;
+            if (eolLength == 2)
+                out[length + 1] = '\n';
         }
     }
     else if (m_nPosition < m_nContentSize)

@@ -87,11 +87,16 @@ private:
     void FreeMemory();
     // Lines as bytes of the content (the line end follows each there).
     std::size_t ReadBytesLines(UniLineView* lines, std::size_t max);
+    // UTF-16 lines converted one after the other into the text memory.
+    std::size_t ReadUtf16Lines(UniLineView* lines, std::size_t max, bool bigEndian);
     // The units of the next UTF-16 line: their count, and where they stop.
     std::size_t ScanUtf16Line(bool bigEndian) const;
     // Converts `units` units at the position to `out` with the line end or the odd last byte after
     // them and moves on; `out` holds kMaxTextPerUnit bytes per unit + 3. Returns the text's length.
     std::size_t ReadUtf16Line(std::size_t units, bool bigEndian, char* out, std::size_t& eolLength);
+    // The end of a UTF-16 line whose text of `length` bytes is at `out`, at the position: the line end
+    // after it, a NUL skipped, or the odd last byte; returns the text's length.
+    std::size_t EndUtf16Line(bool bigEndian, char* out, std::size_t length, std::size_t& eolLength);
     // The next line of a code page converted into `text` (replaced), its line end after it; returns
     // the length of the line end.
     std::size_t ReadConvertedLine(std::string& text);
