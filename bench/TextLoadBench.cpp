@@ -2,7 +2,8 @@
 // the line count, the load result and the process's peak resident size.
 //   bench_textload FILE [ROUNDS]
 //   bench_textload FILE --parts     where the time goes: reading the file, splitting it into lines
-//                                   (the memory file alone), the whole load into the buffer
+//                                   (the memory file alone, as the load does it), the whole load
+//                                   into the buffer
 //   bench_textload FILE --floor     the buffer fed by a minimal reader (huge-page read, memchr
 //                                   split; LF and CRLF only), to show the buffer's own cost
 #include "editing/SyntaxEditContextEx.h"
@@ -106,10 +107,16 @@ int main(int argc, char** argv)
             return 2;
         file.ReadBom();
         const auto t1 = Clock::now();
-        std::string line, eol;
+        UniLineView views[256];
         long lines = 0;
-        while (file.ReadLine(line, eol))
-            ++lines;
+        std::size_t n = std::size(views);
+        std::string line;
+        if (!file.KeepsText())
+            while (file.ReadLine(line))
+                ++lines;
+        else
+            while (n == std::size(views))
+                lines += static_cast<long>(n = file.ReadLineViews(views, std::size(views)));
         const auto t2 = Clock::now();
         CSyntaxEditContextEx buffer;
         bool lossy = false;

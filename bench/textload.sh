@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 rounds=${1:-15}
 shared=${QUORVANE_SHARED_BENCH:-../shared/bench}
 data=${QVBENCH:-/tmp/qvbench}/textload
-build=${QUORVANE_BENCH_BUILD:-build-b-rel}
+build=${QUORVANE_BENCH_BUILD:-build/rel}
 utf8=$data/load1m/left.txt
 utf16=$data/load1m-utf16.txt
 

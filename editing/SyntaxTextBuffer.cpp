@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,14 +15,46 @@ namespace
 // of a 4 KiB page costs about as much as copying 40 KiB, which would dominate loading big files.
 constexpr std::size_t kMapThreshold = 2u << 20;
 
+// Loading sizes the line array for lines of about this length (most source and prose lines are
+// longer), so that it rarely grows; pages it does not reach are never touched.
+constexpr std::size_t kExpectedLineBytes = 32;
+
+// Huge pages need mappings that start on a huge-page boundary.
+constexpr std::size_t kHugePage = 2u << 20;
+
 void* MapBytes(std::size_t bytes)
 {
-    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* p = mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
         return nullptr;
+    char* const raw = static_cast<char*>(p);
+    char* const aligned = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(raw) + kHugePage - 1) &
+                                                  ~std::uintptr_t(kHugePage - 1));
+    if (aligned != raw)
+        munmap(raw, static_cast<std::size_t>(aligned - raw));
+    munmap(aligned + bytes, static_cast<std::size_t>(raw + kHugePage - aligned));
 #ifdef MADV_HUGEPAGE
-    madvise(p, bytes, MADV_HUGEPAGE);
+    madvise(aligned, bytes, MADV_HUGEPAGE);
 #endif
+    return aligned;
+}
+
+// Grows a mapping from MapBytes, in place when the addresses after it are free, else moved to a new
+// aligned place: the pages move instead of being copied, huge pages whole.
+void* RemapBytes(void* old, std::size_t oldBytes, std::size_t newBytes)
+{
+    void* p = mremap(old, oldBytes, newBytes, 0);
+    if (p != MAP_FAILED)
+        return p;
+    void* target = MapBytes(newBytes);
+    if (target == nullptr)
+        return nullptr;
+    p = mremap(old, oldBytes, newBytes, MREMAP_MAYMOVE | MREMAP_FIXED, target);
+    if (p == MAP_FAILED)
+    {
+        munmap(target, newBytes);
+        return nullptr;
+    }
     return p;
 }
 
@@ -62,7 +95,10 @@ std::size_t CSyntaxTextBuffer::RoundedCapacity(std::size_t needed) const
 void CSyntaxTextBuffer::FreeLineText(CSyntaxTextLine& line)
 {
     if (line.capacity != 0)
+    {
         std::free(line.text);
+        --m_nOwnedLines;
+    }
     line.text = nullptr;
     line.capacity = 0;
     line.length = 0;
@@ -71,8 +107,10 @@ void CSyntaxTextBuffer::FreeLineText(CSyntaxTextLine& line)
 
 void CSyntaxTextBuffer::FreeLines()
 {
-    for (std::size_t i = 0; i < m_nLines; ++i)
+    // A loaded file that was hardly edited owns few blocks: stop looking once all are freed.
+    for (std::size_t i = 0; i < m_nLines && m_nOwnedLines != 0; ++i)
         FreeLineText(m_pLines[i]);
+    assert(m_nOwnedLines == 0 && "every owned block is in a line");
     m_nLines = 0;
     FreeLoadBlocks();
 }
@@ -87,6 +125,9 @@ void CSyntaxTextBuffer::FreeLoadBlocks()
             std::free(block.data);
     }
     m_aLoadBlocks.clear();
+    for (SLoadBlock& block : m_aAdoptedBlocks)
+        block.release(block.data, block.size);
+    m_aAdoptedBlocks.clear();
     m_pLoadNext = nullptr;
     m_nLoadLeft = 0;
 }
@@ -103,9 +144,7 @@ void CSyntaxTextBuffer::ReserveLines(std::size_t count)
         void* p = nullptr;
         if (m_bLinesMapped)
         {
-            p = mremap(m_pLines, PageRound(oldBytes), PageRound(newBytes), MREMAP_MAYMOVE);
-            if (p == MAP_FAILED)
-                p = nullptr;
+            p = RemapBytes(m_pLines, PageRound(oldBytes), PageRound(newBytes));
         }
         else if ((p = MapBytes(PageRound(newBytes))) != nullptr)
         {
@@ -175,6 +214,8 @@ bool CSyntaxTextBuffer::EnsureOwned(CSyntaxTextLine& line, std::size_t needed)
         std::memcpy(block, line.text, keep);
     if (block == nullptr)
         return false;
+    if (line.capacity == 0)
+        ++m_nOwnedLines;
     block[keep] = '\0';
     line.text = block;
     line.capacity = static_cast<std::uint32_t>(capacity);
@@ -262,8 +303,12 @@ bool CSyntaxTextBuffer::ReplaceLineEol(int index, std::string_view eol)
     const bool inPlace = line.capacity == 0 && line.text != nullptr && eol.size() <= line.eolLength;
     if (!inPlace && !EnsureOwned(line, total))
         return false;
+    // In place, the NUL goes only where the old line end was: after a line end of the same length
+    // comes the NUL of a load block, or the next line of adopted text.
+    const bool ownByte = !inPlace || eol.size() < line.eolLength;
     std::memcpy(line.text + line.length, eol.data(), eol.size());
-    line.text[total] = '\0';
+    if (ownByte)
+        line.text[total] = '\0';
     line.eolLength = static_cast<std::uint32_t>(eol.size());
     return true;
 }
@@ -299,10 +344,10 @@ bool CSyntaxTextBuffer::ResetLines(int index, int count)
     return true;
 }
 
-void CSyntaxTextBuffer::BeginLoading()
+void CSyntaxTextBuffer::BeginLoading(std::size_t textBytes)
 {
     FreeLines();
-    ReserveLines(m_tuning.initialLines);
+    ReserveLines(std::max(m_tuning.initialLines, textBytes / kExpectedLineBytes));
 }
 
 char* CSyntaxTextBuffer::LoadSpace(std::size_t bytes)
@@ -356,6 +401,17 @@ void CSyntaxTextBuffer::AppendLoadedLine(std::string_view text, std::string_view
     line.text = p;
     line.length = static_cast<std::int32_t>(text.size());
     line.eolLength = static_cast<std::uint32_t>(eol.size());
+}
+
+void CSyntaxTextBuffer::AdoptLoadBlock(char* data, std::size_t size, void (*release)(char*, std::size_t))
+{
+    if (data == nullptr)
+        return;
+    SLoadBlock block;
+    block.data = data;
+    block.size = size;
+    block.release = release;
+    m_aAdoptedBlocks.push_back(block);
 }
 
 void CSyntaxTextBuffer::EndLoading()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,7 +10,9 @@
 // One line of a text buffer, kept by value in the buffer's line array. `text` holds the characters,
 // then the line end, then a NUL. An owned block has a non-zero `capacity`; a line just loaded from a
 // file has capacity 0 and lies in one of the buffer's load blocks until it is first changed, so
-// loading does not allocate once per line.
+// loading does not allocate once per line. A loaded line may also lie in the file's own text (an
+// adopted block): there the next line's characters follow its line end instead of a NUL, so read
+// lines through Text(), Eol() and Chars() only.
 struct CSyntaxTextLine
 {
     char* text = nullptr;
@@ -85,8 +88,28 @@ protected:
     bool ReplaceLineEol(int index, std::string_view eol);
 
     // Loading: lines go into large load blocks instead of one allocation each.
-    void BeginLoading();
+    // `textBytes`, the size of the text when known, pre-sizes the line array.
+    void BeginLoading(std::size_t textBytes = 0);
     void AppendLoadedLine(std::string_view text, std::string_view eol);
+    // Appends lines that stay where they are, in memory that AdoptLoadBlock hands to the buffer: each
+    // view gives `text`, then `length` characters and `eolLength` line-end characters there. Inline,
+    // since a big file has a million of them.
+    template <class View> void AppendLoadedLinesInPlace(const View* views, std::size_t count)
+    {
+        if (m_nLines + count > m_nLineCapacity)
+            ReserveLines(std::max(m_nLines + count, m_nLineCapacity * 2));
+        CSyntaxTextLine* line = m_pLines + m_nLines;
+        for (std::size_t i = 0; i < count; ++i)
+            line[i] = {const_cast<char*>(views[i].text),
+                       static_cast<std::int32_t>(views[i].length),
+                       0,
+                       static_cast<std::uint32_t>(views[i].eolLength),
+                       0,
+                       0};
+        m_nLines += count;
+    }
+    // The buffer owns `data` from now on and frees it with `release(data, size)` with its lines.
+    void AdoptLoadBlock(char* data, std::size_t size, void (*release)(char*, std::size_t));
     void EndLoading(); // gives back the unused end of the line array
 
 private:
@@ -95,6 +118,7 @@ private:
         char* data = nullptr;
         std::size_t size = 0;
         bool mapped = false;
+        void (*release)(char*, std::size_t) = nullptr; // set for an adopted block
     };
 
     void ReserveLines(std::size_t count);
@@ -110,8 +134,10 @@ private:
     CSyntaxTextLine* m_pLines = nullptr;
     std::size_t m_nLines = 0;
     std::size_t m_nLineCapacity = 0;
+    std::size_t m_nOwnedLines = 0; // lines with a block of their own
     bool m_bLinesMapped = false;
     std::vector<SLoadBlock> m_aLoadBlocks;
+    std::vector<SLoadBlock> m_aAdoptedBlocks;
     char* m_pLoadNext = nullptr;
     std::size_t m_nLoadLeft = 0;
 };

@@ -5,8 +5,14 @@
 #include "textcompare/DefaultCodePage.h"
 
 #include <algorithm>
+#include <cstring>
 
-namespace {
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace
+{
 
 constexpr char32_t kReplacementChar = 0xFFFD;
 constexpr const char* kReplacementText = "\xEF\xBF\xBD";
@@ -42,14 +48,6 @@ bool IsSurrogate(char32_t u)
     return u >= 0xD800 && u <= 0xDFFF;
 }
 
-// The generalised UTF-8 form of a lone surrogate: ED A0..BF 80..BF.
-void AppendSurrogateForm(std::string& out, char16_t unit)
-{
-    out += static_cast<char>(0xE0 | (unit >> 12));
-    out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (unit & 0x3F));
-}
-
 bool IsSurrogateFormAt(std::string_view text, std::size_t i)
 {
     return i + 2 < text.size() && static_cast<unsigned char>(text[i]) == 0xED &&
@@ -80,6 +78,100 @@ std::u16string UnitsFromBytes(std::string_view bytes, bool bigEndian)
     return units;
 }
 
+// One step of the UTF-16 conversion at unit `i`: a character, a surrogate pair, or a run of lone
+// surrogates; advances `i` and returns the new end of the output.
+template <class UnitAt> char* AppendUtf16Step(const UnitAt& unitAt, std::size_t n, std::size_t& i, char* out)
+{
+    const char16_t u = unitAt(i);
+    if (u < 0x80)
+    {
+        *out++ = static_cast<char>(u);
+        ++i;
+        return out;
+    }
+    if (u < 0x800)
+    {
+        *out++ = static_cast<char>(0xC0 | (u >> 6));
+        *out++ = static_cast<char>(0x80 | (u & 0x3F));
+        ++i;
+        return out;
+    }
+    if (!IsSurrogate(u))
+    {
+        *out++ = static_cast<char>(0xE0 | (u >> 12));
+        *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (u & 0x3F));
+        ++i;
+        return out;
+    }
+    if (u <= 0xDBFF && i + 1 < n && unitAt(i + 1) >= 0xDC00 && unitAt(i + 1) <= 0xDFFF)
+    {
+        const char32_t cp = 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00);
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+        i += 2;
+        return out;
+    }
+    // A lone surrogate. A run of escaped bytes (U+DC80 to U+DCFF) becomes those bytes when they come
+    // back as the same units; everything else keeps its surrogate form.
+    std::size_t end = i;
+    std::string run;
+    while (end < n && unitAt(end) >= 0xDC80 && unitAt(end) <= 0xDCFF)
+        run += static_cast<char>(unitAt(end++) - 0xDC00);
+    if (end > i && EscapedRunIsSafe(run))
+    {
+        std::memcpy(out, run.data(), run.size());
+        i = end;
+        return out + run.size();
+    }
+    const std::size_t stop = end > i ? end : i + 1;
+    for (; i < stop; ++i)
+    {
+        const char16_t unit = unitAt(i);
+        *out++ = static_cast<char>(0xE0 | (unit >> 12));
+        *out++ = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (unit & 0x3F));
+    }
+    return out;
+}
+
+// The bulk of a file is plain ASCII: eight units at a time go through as bytes while they are all
+// below U+0080; the blocks that are not go unit by unit.
+template <class UnitAt>
+std::size_t AppendUtf16Bytes(const UnitAt& unitAt, const char* bytes, std::size_t n, bool bigEndian,
+                             char* out)
+{
+    char* const start = out;
+    std::size_t i = 0;
+#ifdef __SSE2__
+    const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    while (i < n)
+    {
+        for (; i + 8 <= n; i += 8, out += 8)
+        {
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * i));
+            if (bigEndian)
+                v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, highBits), zero)) != 0xFFFF)
+                break;
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(v, v));
+        }
+        const std::size_t blockEnd = std::min(i + 8, n);
+        while (i < blockEnd)
+            out = AppendUtf16Step(unitAt, n, i, out);
+    }
+#else
+    (void)bytes;
+    (void)bigEndian;
+    while (i < n)
+        out = AppendUtf16Step(unitAt, n, i, out);
+#endif
+    return static_cast<std::size_t>(out - start);
+}
+
 void AppendUnits(std::string& out, std::u16string_view units, bool bigEndian)
 {
     out.reserve(out.size() + units.size() * 2);
@@ -99,7 +191,9 @@ bool ToInternal(int kind, int codePage, std::string_view bytes, std::string& tex
     {
     case UNICODE_UCS2_LE:
     case UNICODE_UCS2_BE:
-        text = TextFromUtf16(UnitsFromBytes(bytes, EffectiveKind(kind, codePage) == UNICODE_UCS2_BE));
+        text.resize(bytes.size() / 2 * kMaxTextPerUnit);
+        text.resize(TextFromUtf16Bytes(bytes.data(), bytes.size() / 2,
+                                       EffectiveKind(kind, codePage) == UNICODE_UCS2_BE, text.data()));
         if (bytes.size() % 2 != 0)
         {
             // Half a unit cannot be represented; it is reported, not silently dropped.
@@ -158,42 +252,25 @@ bool FromInternal(int kind, int codePage, std::string_view text, std::string& ou
 
 std::string TextFromUtf16(std::u16string_view units)
 {
-    std::string out;
-    out.reserve(units.size());
-    for (std::size_t i = 0; i < units.size();)
-    {
-        const char16_t u = units[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF)
-        {
-            platform::AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
-                                          (units[i + 1] - 0xDC00));
-            i += 2;
-            continue;
-        }
-        if (!IsSurrogate(u))
-        {
-            platform::AppendUtf8(out, u);
-            ++i;
-            continue;
-        }
-        // A lone surrogate. A run of escaped bytes (U+DC80 to U+DCFF) becomes those bytes when they
-        // come back as the same units; everything else keeps its surrogate form.
-        std::size_t end = i;
-        std::string run;
-        while (end < units.size() && units[end] >= 0xDC80 && units[end] <= 0xDCFF)
-            run += static_cast<char>(units[end++] - 0xDC00);
-        if (end > i && EscapedRunIsSafe(run))
-        {
-            out += run;
-            i = end;
-            continue;
-        }
-        const std::size_t stop = end > i ? end : i + 1;
-        for (; i < stop; ++i)
-            AppendSurrogateForm(out, units[i]);
-    }
+    std::string out(units.size() * kMaxTextPerUnit, '\0');
+    const auto unitAt = [units](std::size_t i) -> char16_t { return units[i]; };
+    std::size_t i = 0;
+    char* end = out.data();
+    while (i < units.size())
+        end = AppendUtf16Step(unitAt, units.size(), i, end);
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
+}
+
+std::size_t TextFromUtf16Bytes(const char* bytes, std::size_t units, bool bigEndian, char* out)
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    const auto le = [b](std::size_t i) -> char16_t
+    { return static_cast<char16_t>(b[2 * i] | (b[2 * i + 1] << 8)); };
+    const auto be = [b](std::size_t i) -> char16_t
+    { return static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]); };
+    return bigEndian ? AppendUtf16Bytes(be, bytes, units, true, out)
+                     : AppendUtf16Bytes(le, bytes, units, false, out);
 }
 
 std::u16string Utf16FromText(std::string_view text)

@@ -46,6 +46,11 @@ bool HasMixedEols(const TextStats& stats);
 // escape cannot express becomes its generalised three-byte UTF-8 form (ED A0 80 to ED BF BF) and
 // back, so any sequence of units survives a round trip.
 std::string TextFromUtf16(std::u16string_view units);
+// The most bytes of internal text that one UTF-16 unit gives.
+inline constexpr std::size_t kMaxTextPerUnit = 3;
+// TextFromUtf16 of `units` units stored as bytes in the given byte order, written to `out`, which
+// must have room for kMaxTextPerUnit bytes per unit. Returns the bytes written.
+std::size_t TextFromUtf16Bytes(const char* bytes, std::size_t units, bool bigEndian, char* out);
 std::u16string Utf16FromText(std::string_view text);
 
 // True for a code page whose characters are all one byte wide.

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
+#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -35,6 +36,8 @@ std::vector<std::string> FolderNames(const std::string& folder)
     std::sort(names.begin(), names.end());
     return names;
 }
+
+constexpr int kMixed = CSyntaxEditContextEx::kLoadedMixedEols;
 
 int Load(CSyntaxEditContextEx& b, const std::string& path, int codePage = -1)
 {
@@ -399,6 +402,139 @@ TEST(SyntaxEditContextExTest, TheParserIsChosenByTheExtension)
     int el = 0, ec = 0;
     ASSERT_TRUE(b.InsertText(nullptr, 0, 0, "xyz", el, ec));
     EXPECT_EQ(b.ParseLineAttributes(2, blocks), 9u) << "a change above makes the states unknown";
+}
+
+// The whole text with each line's own line end.
+std::string AllChars(const CSyntaxEditContextEx& b)
+{
+    std::string out;
+    for (int i = 0; i < b.GetLineCount(); ++i)
+        out += b.LineAt(i).Chars();
+    return out;
+}
+
+std::string Utf16Le(std::string_view ascii)
+{
+    std::string out = "\xFF\xFE";
+    for (char c : ascii)
+        out += {c, '\0'};
+    return out;
+}
+
+// Loaded lines stay in the file's own text, one right after the other: edits in place (a line end
+// made shorter or swapped for one as long, characters deleted within a line, a line cut) must not
+// touch the next line. The same random edits run on a buffer loaded from a file and on one whose
+// every line has a block of its own, and must give the same text at every step and after undoing.
+TEST(SyntaxEditContextExTest, EditsOfLinesLoadedInPlaceLeaveTheirNeighboursAlone)
+{
+    const std::string text = "first\r\nsecond\nthird\rfourth\r\n\nsixth\rlast";
+    const std::pair<const char*, std::string> files[] = {{"utf-8", text}, {"utf-16", Utf16Le(text)}};
+    const char* pieces[] = {"a", "\r\n", "\n", "\r", "x\ny", "", "long piece of text"};
+    const char* eols[] = {"\r\n", "\r", "\n"};
+    for (const auto& [name, bytes] : files)
+    {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        WriteFile(dir / "t.txt", bytes);
+        for (unsigned seed = 0; seed < 40; ++seed)
+        {
+            CSyntaxEditContextEx loaded, owned;
+            ASSERT_EQ(Load(loaded, dir / "t.txt"), kMixed);
+            owned.InitNew(1);
+            int el = 0, ec = 0;
+            ASSERT_TRUE(owned.InsertText(nullptr, 0, 0, text, el, ec, 0, false));
+            ASSERT_EQ(AllChars(loaded), text);
+            ASSERT_EQ(AllChars(owned), text);
+            std::mt19937 random(seed);
+            for (int step = 0; step < 60; ++step)
+            {
+                const int line = static_cast<int>(random() % loaded.GetLineCount());
+                const int column = static_cast<int>(random() % (loaded.GetLineLength(line) + 1));
+                switch (random() % 4)
+                {
+                case 0:
+                {
+                    const char* piece = pieces[random() % std::size(pieces)];
+                    ASSERT_EQ(loaded.InsertText(nullptr, line, column, piece, el, ec),
+                              owned.InsertText(nullptr, line, column, piece, el, ec));
+                    break;
+                }
+                case 1:
+                {
+                    const int endLine =
+                        std::min(loaded.GetLineCount() - 1, line + static_cast<int>(random() % 3));
+                    const int endColumn = static_cast<int>(random() % (loaded.GetLineLength(endLine) + 1));
+                    if (endLine == line && endColumn < column)
+                        break;
+                    ASSERT_EQ(loaded.DeleteText(nullptr, line, column, endLine, endColumn),
+                              owned.DeleteText(nullptr, line, column, endLine, endColumn));
+                    break;
+                }
+                case 2:
+                {
+                    if (line + 1 == loaded.GetLineCount())
+                        break;
+                    const char* eol = eols[random() % std::size(eols)];
+                    ASSERT_EQ(loaded.SetLineEol(line, eol), owned.SetLineEol(line, eol));
+                    break;
+                }
+                default:
+                {
+                    CTextPosition at;
+                    ASSERT_EQ(loaded.Undo(nullptr, at), owned.Undo(nullptr, at));
+                    break;
+                }
+                }
+                ASSERT_EQ(AllChars(loaded), AllChars(owned)) << "seed " << seed << " step " << step;
+            }
+            CTextPosition at;
+            while (loaded.CanUndo() && owned.CanUndo())
+                ASSERT_EQ(loaded.Undo(nullptr, at), owned.Undo(nullptr, at));
+            EXPECT_EQ(AllChars(loaded), AllChars(owned)) << "seed " << seed;
+        }
+    }
+}
+
+// Big files take the other paths: mapped memory, many batches of lines, a line array that grows.
+TEST(SyntaxEditContextExTest, ABigFileLoadsAndSavesByteForByte)
+{
+    const auto makeText = [](std::string_view eol, bool nonAscii, std::size_t size, int& lines)
+    {
+        std::mt19937 random(7);
+        std::string text;
+        lines = 1;
+        while (text.size() < size)
+        {
+            text.append(random() % 120, static_cast<char>('a' + random() % 26));
+            text += nonAscii && random() % 50 == 0 ? "\xC3\xA9" : "";
+            text += eol;
+            ++lines;
+        }
+        return text + "no line end";
+    };
+    int utf8Lines = 0, utf16Lines = 0;
+    const std::string utf8 = makeText("\n", true, 5u << 20, utf8Lines);
+    const std::string utf16 = makeText("\r\n", false, 3u << 20, utf16Lines);
+    const struct
+    {
+        const char* name;
+        std::string text;
+        std::string bytes;
+        int lines;
+    } files[] = {{"utf-8", utf8, utf8, utf8Lines}, {"utf-16", utf16, Utf16Le(utf16), utf16Lines}};
+    for (const auto& f : files)
+    {
+        SCOPED_TRACE(f.name);
+        TempDir dir;
+        WriteFile(dir / "big.txt", f.bytes);
+        CSyntaxEditContextEx b;
+        ASSERT_EQ(Load(b, dir / "big.txt"), CSyntaxEditContextEx::kLoaded);
+        EXPECT_EQ(b.GetLineCount(), f.lines);
+        EXPECT_TRUE(AllChars(b) == f.text);
+        std::string error;
+        ASSERT_EQ(b.SaveToFile(dir / "out.txt", true, error), 0) << error;
+        EXPECT_TRUE(ReadFile(dir / "out.txt") == f.bytes);
+    }
 }
 
 } // namespace

@@ -9,7 +9,8 @@
 
 using namespace std::string_literals;
 
-namespace {
+namespace
+{
 
 TEST(UnicodeConversionTest, Utf8SequenceLengthFollowsTheLeadByte)
 {
@@ -222,6 +223,51 @@ TEST(UnicodeConversionTest, Utf16AndInternalTextRoundTripWithoutLoss)
                                                      "a")),
               "\xFF"
               "a"); // the platform's escape
+}
+
+// The file reader converts UTF-16 straight from the file's bytes, eight units at a time while they
+// are ASCII: it must give what the unit-by-unit conversion gives, in both byte orders, wherever the
+// runs of ASCII start and stop and whatever surrogates lie between them.
+TEST(UnicodeConversionTest, Utf16FromBytesConvertsAsFromUnits)
+{
+    // clang-format off
+    const char16_t other[] = {0x00E9, 0x07FF, 0x0800, 0x20AC, 0xFFFF, 0xD83D, 0xDE00, 0xD800, 0xDBFF, 0xDC00,
+                              0xDC80, 0xDCC3, 0xDCA9, 0xDCFF, 0xDFFF, 0x0080, 0x007F};
+    // clang-format on
+    std::mt19937 random(99);
+    for (int round = 0; round < 5000; ++round)
+    {
+        std::u16string units;
+        const int n = static_cast<int>(random() % 70);
+        const unsigned otherEvery = 2 + random() % 30;
+        for (int i = 0; i < n; ++i)
+            units += random() % otherEvery == 0 ? other[random() % std::size(other)]
+                                                : static_cast<char16_t>(random() % 0x80);
+        const std::string expected = TextFromUtf16(units);
+        for (bool bigEndian : {false, true})
+        {
+            std::string bytes;
+            for (char16_t u : units)
+            {
+                const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+                bytes += bigEndian ? hi : lo;
+                bytes += bigEndian ? lo : hi;
+            }
+            std::string out(units.size() * kMaxTextPerUnit, '\x55');
+            const std::size_t length = TextFromUtf16Bytes(bytes.data(), units.size(), bigEndian, out.data());
+            ASSERT_LE(length, out.size());
+            ASSERT_EQ(out.substr(0, length), expected)
+                << round << (bigEndian ? " big-endian" : " little-endian");
+        }
+    }
+    // A lone high surrogate as the last unit of an ASCII block, its low surrogate in the next one.
+    const std::u16string split = u"abcdefg\xD83D\xDE00xyz";
+    std::string le;
+    for (char16_t u : split)
+        le += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+    std::string out(split.size() * kMaxTextPerUnit, '\0');
+    out.resize(TextFromUtf16Bytes(le.data(), split.size(), false, out.data()));
+    EXPECT_EQ(out, "abcdefg\xF0\x9F\x98\x80xyz");
 }
 
 TEST(UnicodeConversionTest, SingleByteCodePages)
