@@ -51,6 +51,11 @@ struct TIME_CASE
     int expected;
 };
 
+void PrintTo(const TIME_CASE& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class TimeMethod : public testing::TestWithParam<TIME_CASE>
 {
 };
@@ -336,6 +341,11 @@ struct TEXT_CASE
     const char* lineFilter;
     int expected; // number of difference sections
 };
+
+void PrintTo(const TEXT_CASE& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class TextMethod : public testing::TestWithParam<TEXT_CASE>
 {
