@@ -10,6 +10,7 @@
 #include "textcompare/TextCompare.h"
 #include "textcompare/UnicodeConversion.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -78,7 +79,8 @@ public:
     CReadOnlyFile& operator=(const CReadOnlyFile&) = delete;
 
     // Regular files only: opening a FIFO would block until a writer comes, and a device need never end.
-    bool Open(const std::string& path)
+    // O_NONBLOCK stays set: it changes nothing for regular files.
+    bool Open(const std::string& path, std::uint64_t& size)
     {
         m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (m_fd < 0)
@@ -86,10 +88,9 @@ public:
         struct stat st{};
         if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
             return false;
-        const int flags = ::fcntl(m_fd, F_GETFL);
-        if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-            return false;
-        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        size = static_cast<std::uint64_t>(st.st_size);
+        if (size > kBinaryBlockSize)
+            ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         return true;
     }
 
@@ -117,28 +118,31 @@ private:
     int m_fd = -1;
 };
 
-// 0 same, 1 different, -1 error, for two files of the same recorded size.
-int CompareFileBytes(const std::string& leftPath, const std::string& rightPath)
+// 0 same, 1 different, -1 error, for two files whose recorded sizes are both `size`. A file whose size
+// is no longer the recorded one, or that ends early, changed since the scan or while being read. The
+// reads stop at the recorded size, so that a small file costs one read and no read of its end.
+int CompareFileBytes(const std::string& leftPath, const std::string& rightPath, std::uint64_t size)
 {
     CReadOnlyFile files[2];
-    if (!files[0].Open(leftPath) || !files[1].Open(rightPath))
+    std::uint64_t sizes[2] = {0, 0};
+    if (!files[0].Open(leftPath, sizes[0]) || !files[1].Open(rightPath, sizes[1]))
+        return -1;
+    if (sizes[0] != size || sizes[1] != size)
         return -1;
     BINARY_BUFFERS& buffers = ThreadBinaryBuffers();
     char* blocks[2] = {buffers.Get(0), buffers.Get(1)};
-    for (;;)
+    for (std::uint64_t remaining = size; remaining > 0;)
     {
-        const long left = files[0].Read(blocks[0], kBinaryBlockSize);
-        const long right = files[1].Read(blocks[1], kBinaryBlockSize);
-        // Equal recorded sizes but unequal reads: one of the files changed while being read.
-        if (left < 0 || right < 0 || left != right)
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kBinaryBlockSize));
+        const long left = files[0].Read(blocks[0], wanted);
+        const long right = files[1].Read(blocks[1], wanted);
+        if (left != static_cast<long>(wanted) || right != static_cast<long>(wanted))
             return -1;
-        if (left == 0)
-            return 0;
-        if (std::memcmp(blocks[0], blocks[1], static_cast<std::size_t>(left)) != 0)
+        if (std::memcmp(blocks[0], blocks[1], wanted) != 0)
             return 1;
-        if (static_cast<std::size_t>(left) < kBinaryBlockSize)
-            return 0;
+        remaining -= wanted;
     }
+    return 0;
 }
 
 // The file's text as the text comparison sees it: UTF-16 with its byte-order mark becomes UTF-8,
@@ -286,7 +290,7 @@ int CFolderCompareMethods::CompareBinary(const CFileInfoEx& left, const CFileInf
 {
     int result = 1;
     if (left.GetSize() == right.GetSize())
-        result = CompareFileBytes(left.GetPath(), right.GetPath());
+        result = CompareFileBytes(left.GetPath(), right.GetPath(), left.GetSize());
     contentResult = result == 0 ? CONTENT_SAME : (result > 0 ? CONTENT_DIFFERENT : CONTENT_ERROR);
     return result;
 }
