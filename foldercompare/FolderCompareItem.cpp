@@ -84,6 +84,9 @@ CFolderCompareItem::CFolderCompareItem(CFolderItem* left, CFolderItem* right) : 
 CFolderCompareItem::~CFolderCompareItem()
 {
     RemoveAllChildren();
+    if (m_bOwnsSides)
+        for (CFolderItem* side : m_sides)
+            delete side;
 }
 
 void CFolderCompareItem::RemoveAllChildren()

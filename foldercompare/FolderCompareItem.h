@@ -184,6 +184,9 @@ public:
     const CFolderCompareItemPtrArray* GetChildren() const { return m_pChildren.get(); }
     CFolderCompareItem* GetChild(int index) const { return (*m_pChildren)[static_cast<std::size_t>(index)]; }
     std::uint32_t GetFlags() const { return m_dwFlags; }
+    void SetFlags(std::uint32_t flags, bool on) { m_dwFlags = on ? (m_dwFlags | flags) : (m_dwFlags & ~flags); }
+    // A root item owns its two root folders and destroys them with itself.
+    void SetOwnsSides(bool owns) { m_bOwnsSides = owns; }
     int FindChild(const CFolderCompareItem* item) const;
     // Removes the child from the array without destroying it; false when it is not a child.
     bool DetachChild(CFolderCompareItem* item);
@@ -218,6 +221,7 @@ protected:
     std::unique_ptr<CFolderCompareItemPtrArray> m_pChildren;
     std::unique_ptr<const CFolderCompareMethods> m_pMethods;
     std::uint32_t m_dwFlags = 0;
+    bool m_bOwnsSides = false;
 };
 
 // Whether the display-filter word hides the item in the views.
