@@ -307,6 +307,22 @@ TEST_F(BinaryMethod, VanishedOrChangedFilesAreErrors)
     EXPECT_EQ(content, CONTENT_ERROR);
 }
 
+TEST_F(BinaryMethod, GrowthIsSeenAfterWholeBlocksAndEmptyFiles)
+{
+    for (const std::size_t size : {std::size_t{0}, std::size_t{256 * 1024}, std::size_t{2 * 256 * 1024}})
+    {
+        const std::string bytes = Pattern(size);
+        WriteFile(m_dir / "l", bytes);
+        WriteFile(m_dir / "r", bytes);
+        const CFileInfoEx left = Loaded(m_dir / "l"), right = Loaded(m_dir / "r");
+        std::uint32_t content = 0;
+        ASSERT_EQ(CFolderCompareMethods::CompareBinary(left, right, content), 0) << size;
+        WriteFile(m_dir / "r", bytes + "x"); // the right side this time
+        EXPECT_EQ(CFolderCompareMethods::CompareBinary(left, right, content), -1) << size;
+        EXPECT_EQ(content, CONTENT_ERROR);
+    }
+}
+
 TEST_F(BinaryMethod, SpecialFilesAreErrorsAndDoNotBlock)
 {
     ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0600), 0);

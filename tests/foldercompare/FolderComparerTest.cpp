@@ -1,6 +1,5 @@
 #include "foldercompare/FolderComparer.h"
 
-#include "app/GeneralOptions.h"
 #include "definitions/CompareDefaults.h"
 #include "definitions/CompareParams.h"
 #include "definitions/FolderCompareParams.h"
@@ -210,6 +209,11 @@ TEST(FolderComparer, LoadSettingsPublishesTheDefaultMethods)
     comparer.LoadSettings(profile);
     EXPECT_EQ(CurrentCompareDefaults().m_dwFolderMethods, METHOD_SIZE | METHOD_BINARY);
     EXPECT_EQ(CFolderCompareParams().m_dwMethods, METHOD_SIZE | METHOD_BINARY);
+
+    // The options pages apply their changes by saving them.
+    comparer.m_dwMethods = METHOD_CRC32;
+    ASSERT_TRUE(comparer.SaveSettings(profile));
+    EXPECT_EQ(CFolderCompareParams().m_dwMethods, METHOD_CRC32);
 }
 
 TEST(FolderComparer, MethodSettingsCarryTheFolderRuleAndTextRules)
@@ -275,10 +279,7 @@ TEST(FolderComparer, ListsOfSizeZeroAreNotKept)
     TempDir dir, existing;
     platform::Registry registry(dir.Path());
     platform::Profile profile(registry);
-    CGeneralOptions general;
-    general.m_nMaxMRU = 0;
-    general.m_nMaxPairs = 0;
-    CFolderComparer comparer(FOLDER_RECENT_SIZES::FromGeneralOptions(general));
+    CFolderComparer comparer(FOLDER_RECENT_SIZES{0, 0});
     comparer.AddRecentFolder(0, existing.Path());
     comparer.AddRecentPair("/a", "/b");
     EXPECT_TRUE(comparer.RecentFolders(0).Items().empty());
