@@ -10,7 +10,8 @@
 #include <fstream>
 #include <utility>
 
-namespace {
+namespace
+{
 
 std::string Join(const std::string& folder, std::string_view name)
 {
@@ -44,7 +45,8 @@ std::string LangOfFile(const char* path)
         if (line.rfind("LANG=", 0) != 0)
             continue;
         std::string value = line.substr(5);
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         return value;
     }
@@ -80,8 +82,8 @@ std::string CMultiLanguage::LanguagesFolder() const
     return Join(m_strInstallDir, kLanguagesFolder);
 }
 
-bool CMultiLanguage::ParseLanguageString(std::string_view text, std::uint16_t& languageId, std::string& translator,
-                                         std::string& comments)
+bool CMultiLanguage::ParseLanguageString(std::string_view text, std::uint16_t& languageId,
+                                         std::string& translator, std::string& comments)
 {
     const std::size_t first = text.find('\n');
     if (first == std::string_view::npos)
@@ -90,7 +92,8 @@ bool CMultiLanguage::ParseLanguageString(std::string_view text, std::uint16_t& l
     if (second == std::string_view::npos || text.find('\n', second + 1) != std::string_view::npos)
         return false;
     const std::string_view digits = text.substr(0, first);
-    if (digits.empty() || digits.size() > 10 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (digits.empty() || digits.size() > 10 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     const unsigned long long value = std::stoull(std::string(digits));
     if (value > 0xFFFFFFFFULL || (value & 0xFFFF) == 0)
@@ -107,7 +110,8 @@ int CMultiLanguage::EnumLanguages(std::vector<LANGUAGE_ENTRY>& list, bool includ
     if (includeBuiltIn)
     {
         LANGUAGE_ENTRY builtIn;
-        ParseLanguageString(kBuiltInString, builtIn.m_nLanguageId, builtIn.m_strTranslator, builtIn.m_strComments);
+        ParseLanguageString(kBuiltInString, builtIn.m_nLanguageId, builtIn.m_strTranslator,
+                            builtIn.m_strComments);
         m_loader.GetLanguageNames(builtIn.m_nLanguageId, builtIn.m_strNativeName, builtIn.m_strLocalizedName,
                                   builtIn.m_strEnglishName);
         list.push_back(std::move(builtIn));
@@ -133,8 +137,8 @@ int CMultiLanguage::EnumLanguages(std::vector<LANGUAGE_ENTRY>& list, bool includ
     for (const std::string& name : names)
     {
         const std::string path = Join(folder, name);
-        const std::string icon =
-            Join(folder, name.substr(0, name.size() - kLibraryExtension.size()) + std::string(kIconExtension));
+        const std::string icon = Join(folder, name.substr(0, name.size() - kLibraryExtension.size()) +
+                                                  std::string(kIconExtension));
         // Only regular files reach the loader: a FIFO or a device named like a translation
         // would block or do harm when read.
         if (!IsRegularFile(path) || !IsRegularFile(icon))
@@ -151,7 +155,8 @@ int CMultiLanguage::EnumLanguages(std::vector<LANGUAGE_ENTRY>& list, bool includ
         list.push_back(std::move(entry));
     }
     std::stable_sort(list.begin() + static_cast<std::ptrdiff_t>(firstLibrary), list.end(),
-                     [](const LANGUAGE_ENTRY& a, const LANGUAGE_ENTRY& b) { return a.m_nLanguageId < b.m_nLanguageId; });
+                     [](const LANGUAGE_ENTRY& a, const LANGUAGE_ENTRY& b)
+                     { return a.m_nLanguageId < b.m_nLanguageId; });
     return static_cast<int>(list.size());
 }
 
@@ -221,7 +226,8 @@ std::string CMultiLanguage::GetHelpFile() const
 {
     if (!m_strLibraryName.empty())
     {
-        const std::string stem = m_strLibraryName.substr(0, m_strLibraryName.size() - kLibraryExtension.size());
+        const std::string stem =
+            m_strLibraryName.substr(0, m_strLibraryName.size() - kLibraryExtension.size());
         const std::string help = Join(Join(LanguagesFolder(), stem), kHelpIndex);
         if (IsRegularFile(help))
             return help;
@@ -250,8 +256,8 @@ bool CMultiLanguage::ChooseLanguage(std::uint16_t languageId)
 
 std::string CMultiLanguage::FormatLanguageText(const LANGUAGE_ENTRY& entry)
 {
-    return std::to_string(entry.m_nLanguageId) + " (" + entry.m_strEnglishName + " - " + entry.m_strNativeName +
-           " - " + entry.m_strLocalizedName + ")";
+    return std::to_string(entry.m_nLanguageId) + " (" + entry.m_strEnglishName + " - " +
+           entry.m_strNativeName + " - " + entry.m_strLocalizedName + ")";
 }
 
 std::uint16_t CMultiLanguage::LanguageIdOfLocale(std::string_view localeName)

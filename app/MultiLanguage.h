@@ -41,8 +41,8 @@ public:
     // (setlocale is process-wide; numbers and character classes would change under other threads).
     virtual void SetThreadLocale(std::uint16_t languageId) = 0;
     // Native, localised and English name of a language; empty when unknown.
-    virtual void GetLanguageNames(std::uint16_t languageId, std::string& nativeName, std::string& localizedName,
-                                  std::string& englishName) = 0;
+    virtual void GetLanguageNames(std::uint16_t languageId, std::string& nativeName,
+                                  std::string& localizedName, std::string& englishName) = 0;
 };
 
 // The user-interface language: chosen at start-up, put in force through the loader, remembered

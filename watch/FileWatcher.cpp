@@ -12,7 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // Names created, deleted, moved in or out, written, closed after writing, or re-dated; the folder
 // itself deleted or moved away (its watch is then armed again by path). Not recursive.
@@ -71,7 +72,9 @@ bool CFileWatcher::ReadLastWriteTime(const std::string& path, platform::FileTime
 {
     // Regular files only: a device is never opened (opening some has effects) and a FIFO would
     // never give a time worth comparing. The time is taken from the open file, as a reader sees it.
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -84,7 +87,8 @@ bool CFileWatcher::ReadLastWriteTime(const std::string& path, platform::FileTime
     return ok;
 }
 
-std::uint32_t CFileWatcher::AddFileWatch(const std::string& path, WindowId window, IFileWatchDocument* document)
+std::uint32_t CFileWatcher::AddFileWatch(const std::string& path, WindowId window,
+                                         IFileWatchDocument* document)
 {
     std::lock_guard lock(m_mutex);
     if (m_nInotify < 0 || m_nWakeEvent < 0 || path.empty())
@@ -92,7 +96,9 @@ std::uint32_t CFileWatcher::AddFileWatch(const std::string& path, WindowId windo
     const std::string folder = FolderOfPath(path);
 
     WatchRecord record{{path, 0, window, document}, folder, path.substr(folder.size()), false};
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         record.m_bDirectory = true;
     else if (!ReadLastWriteTime(path, record.m_item.m_ftLastWrite))
@@ -127,8 +133,9 @@ void CFileWatcher::RemoveFileWatch(std::uint32_t id)
         {
             const std::string folder = it->second.m_strFolder;
             m_mapWatches.erase(it);
-            const bool folderInUse = std::any_of(m_mapWatches.begin(), m_mapWatches.end(),
-                                                 [&](const auto& entry) { return entry.second.m_strFolder == folder; });
+            const bool folderInUse =
+                std::any_of(m_mapWatches.begin(), m_mapWatches.end(),
+                            [&](const auto& entry) { return entry.second.m_strFolder == folder; });
             if (!folderInUse)
                 ReleaseFolder(folder);
         }
@@ -387,7 +394,8 @@ void CFileWatcher::Rearm(std::map<int, FolderEvents>& due)
     {
         if (folder.m_nWatch >= 0)
             continue;
-        folder.m_nWatch = ::inotify_add_watch(m_nInotify, NotifyPath(folder.m_strFolder).c_str(), kFolderEvents);
+        folder.m_nWatch =
+            ::inotify_add_watch(m_nInotify, NotifyPath(folder.m_strFolder).c_str(), kFolderEvents);
         if (folder.m_nWatch >= 0)
             due[folder.m_nWatch].m_bAll = true; // whatever happened while it was not watched
         else
@@ -471,7 +479,9 @@ void CWatchedFile::StopWatching()
 
 void CWatchedFile::Watch()
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (!m_watcher.IsFileWatchEnabled() || m_strPath.empty() || ::stat(m_strPath.c_str(), &st) != 0)
         return;
     m_nWatchId = m_watcher.AddFileWatch(m_strPath, kNoWindow, m_pDocument);

@@ -29,10 +29,10 @@ class CWatchedFile;
 // One registration.
 struct FILEWATCHITEM
 {
-    std::string m_strPath;             // as the caller gave it; every notice carries a copy
-    platform::FileTime m_ftLastWrite;  // at registration or at the last notice; 0 for a directory
-    WindowId m_window;                 // receiver when no document is given
-    IFileWatchDocument* m_pDocument;   // when given, its first view receives the notices
+    std::string m_strPath;            // as the caller gave it; every notice carries a copy
+    platform::FileTime m_ftLastWrite; // at registration or at the last notice; 0 for a directory
+    WindowId m_window;                // receiver when no document is given
+    IFileWatchDocument* m_pDocument;  // when given, its first view receives the notices
 };
 
 // The change monitor: watches the files that open documents show and posts WM_FILE_CHANGED to

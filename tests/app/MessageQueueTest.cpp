@@ -6,7 +6,8 @@
 #include <string>
 #include <thread>
 
-namespace {
+namespace
+{
 
 TEST(MessageQueueTest, MessagesComeOutInOrderWithTheirParametersAndPayload)
 {

@@ -18,7 +18,8 @@ using platform::Registry;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-namespace {
+namespace
+{
 
 // Reads a translation's string 999 straight from the file's text (the fixtures hold nothing
 // else), records every load and release, and fails to load the files it is told to.
@@ -27,7 +28,9 @@ class FakeLoader : public ILanguageLoader
 public:
     bool ReadLanguageString(const std::string& path, std::string& text) override
     {
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         {
             m_readNonRegular.push_back(path); // would block or harm for a real reader
@@ -54,7 +57,7 @@ public:
                           std::string& englishName) override
     {
         static const std::map<std::uint16_t, std::array<const char*, 2>> names = {
-            {1030, {"dansk", "Danish"}},    {1031, {"Deutsch", "German"}}, {1033, {"English", "English"}},
+            {1030, {"dansk", "Danish"}},    {1031, {"Deutsch", "German"}},   {1033, {"English", "English"}},
             {1036, {"français", "French"}}, {1043, {"Nederlands", "Dutch"}},
         };
         const auto it = names.find(id);
@@ -343,7 +346,8 @@ TEST_F(MultiLanguageTest, HelpFileOfTheLanguageFallsBackToTheBuiltInHelp)
 TEST(MultiLanguageHelpTopics, TopicsAreThePagesBesideTheHelpFile)
 {
     const std::string help = "/opt/quorvane/Help/index.html";
-    EXPECT_EQ(CMultiLanguage::GetHelpTopic(help, "::/command_line.html"), "/opt/quorvane/Help/command_line.html");
+    EXPECT_EQ(CMultiLanguage::GetHelpTopic(help, "::/command_line.html"),
+              "/opt/quorvane/Help/command_line.html");
     EXPECT_EQ(CMultiLanguage::GetHelpTopic(help, "::/keyboard_shortcuts.html"),
               "/opt/quorvane/Help/keyboard_shortcuts.html");
     EXPECT_EQ(CMultiLanguage::GetHelpTopic(help, ""), help);
@@ -374,8 +378,10 @@ TEST_F(MultiLanguageTest, ChoosingALanguageTakesEffectAtTheNextStart)
 TEST(MultiLanguageLocales, LocaleNamesGiveLanguageIdsOrNone)
 {
     const std::pair<const char*, std::uint16_t> cases[] = {
-        {"de_DE.UTF-8", 1031}, {"fr_CA", 0x0C0C}, {"en_US.UTF-8", 1033}, {"en_GB", 0x0809}, {"C", 0},
-        {"C.UTF-8", 0},        {"POSIX", 0},      {"", 0},               {"xx_YY", 0},      {"de", 1031},
+        {"de_DE.UTF-8", 1031}, {"fr_CA", 0x0C0C}, {"en_US.UTF-8", 1033},
+        {"en_GB", 0x0809},     {"C", 0},          {"C.UTF-8", 0},
+        {"POSIX", 0},          {"", 0},           {"xx_YY", 0},
+        {"de", 1031},
     };
     for (const auto& [name, id] : cases)
         EXPECT_EQ(CMultiLanguage::LanguageIdOfLocale(name), id) << name;

@@ -20,7 +20,8 @@ using testsupport::RunProgram;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-namespace {
+namespace
+{
 
 // Only bounds how long a failing test waits; nothing is asserted about how fast a notice comes.
 constexpr auto kGenerousWait = std::chrono::seconds(60);
@@ -187,10 +188,12 @@ TEST_P(OutsideWriterTest, OneChangeGivesExactlyOneNoticeToTheFirstView)
 const WriterCase kWriters[] = {
     {"append", "printf 'more\\n' >> \"$1\""},
     {"truncate_and_write", "printf 'new text\\n' > \"$1\""},
-    {"many_small_writes", "for i in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do printf x; done > \"$1\""},
+    {"many_small_writes",
+     "for i in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do printf x; done > \"$1\""},
     {"touch", "touch \"$1\""},
     {"replace_by_rename", "printf 'saved\\n' > \"$1.tmp\" && mv \"$1.tmp\" \"$1\""},
-    {"copy_keeping_times", "printf 'copy\\n' > \"$1.src\" && touch -d @1234567890 \"$1.src\" && cp -p \"$1.src\" \"$1\""},
+    {"copy_keeping_times",
+     "printf 'copy\\n' > \"$1.src\" && touch -d @1234567890 \"$1.src\" && cp -p \"$1.src\" \"$1\""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Writers, OutsideWriterTest, ::testing::ValuesIn(kWriters),
@@ -445,7 +448,9 @@ TEST_F(FileWatcherTest, RemovingWatchesWhileFilesChangeIsSafe)
     std::thread writer(
         [&]
         {
-            RunProgram({"/bin/sh", "-c", "i=0; while [ $i -lt 200 ]; do for f in \"$@\"; do printf x >> \"$f\"; done; i=$((i+1)); done",
+            RunProgram({"/bin/sh", "-c",
+                        "i=0; while [ $i -lt 200 ]; do for f in \"$@\"; do printf x >> \"$f\"; done; "
+                        "i=$((i+1)); done",
                         "sh", paths[0], paths[1], paths[2], paths[3]});
         });
     for (int round = 0; round < 200; ++round)
