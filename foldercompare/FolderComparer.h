@@ -3,7 +3,7 @@
 #include "filesystem/FilterSettings.h"
 #include "foldercompare/FolderCompareMethods.h"
 #include "foldercompare/FolderCompareOptions.h"
-#include "textcompare/RecentStrings.h"
+#include "app/RecentStrings.h"
 
 #include <string>
 #include <utility>
