@@ -329,7 +329,11 @@ TEST_F(FileWatcherTest, WatchedDirectoryIsToldOfChangesInTheFolderPartOfItsPath)
     ASSERT_TRUE(WaitUntil([&] { return Count(2, sub + "/") >= 1; }));
 }
 
-TEST_F(FileWatcherTest, DeletedFolderIsWatchedAgainWhenItComesBack)
+class LostFolderTest : public FileWatcherTest, public ::testing::WithParamInterface<WriterCase>
+{
+};
+
+TEST_P(LostFolderTest, TheFolderIsWatchedAgainWhenItComesBack)
 {
     const std::string folder = m_dir / "project";
     const std::string path = folder + "/main.txt";
@@ -337,7 +341,7 @@ TEST_F(FileWatcherTest, DeletedFolderIsWatchedAgainWhenItComesBack)
     MakeOldFile(path);
     ASSERT_NE(m_watcher.AddFileWatch(path, 3, nullptr), 0u);
 
-    ChangeFromOutside("rm -rf \"$1\"", folder);
+    ChangeFromOutside(GetParam().m_pszCommand, folder);
     Barrier();
     EXPECT_EQ(Count(3), 0);
     EXPECT_EQ(m_watcher.WatchCount(), 2u); // the registration stays, waiting for the folder
@@ -357,6 +361,14 @@ TEST_F(FileWatcherTest, DeletedFolderIsWatchedAgainWhenItComesBack)
     Barrier();
     EXPECT_EQ(Count(3, path), 2);
 }
+
+const WriterCase kFolderLosses[] = {
+    {"deleted", "rm -rf \"$1\""},
+    {"moved_away", "mv \"$1\" \"$1.old\""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Losses, LostFolderTest, ::testing::ValuesIn(kFolderLosses),
+                         [](const auto& info) { return std::string(info.param.m_pszName); });
 
 TEST_F(FileWatcherTest, AThousandFilesInOneFolderEachGetOneNotice)
 {
