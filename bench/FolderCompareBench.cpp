@@ -43,8 +43,9 @@ bool ParseMethods(const std::string& list, std::uint32_t& methods)
     {
         const char* name;
         std::uint32_t bit;
-    } kNames[] = {{"type", METHOD_TYPE},       {"time", METHOD_LMTIME},      {"size", METHOD_SIZE},
-                  {"attributes", METHOD_ATTRIBUTES}, {"version", METHOD_VERSION}, {"crc", METHOD_CRC32},
+    } kNames[] = {{"type", METHOD_TYPE},       {"time", METHOD_LMTIME},
+                  {"size", METHOD_SIZE},       {"attributes", METHOD_ATTRIBUTES},
+                  {"version", METHOD_VERSION}, {"crc", METHOD_CRC32},
                   {"binary", METHOD_BINARY},   {"text", METHOD_TEXT}};
     methods = 0;
     std::size_t start = 0;
@@ -68,12 +69,12 @@ bool ParseMethods(const std::string& list, std::uint32_t& methods)
 
 struct COUNTS
 {
-    long files = 0;      // file pairs with both sides
-    long folders = 0;    // folder pairs with both sides
-    long identical = 0;  // file pairs
-    long different = 0;  // file pairs
-    long errors = 0;     // file pairs
-    long orphans = 0;    // files and folders on one side only (not counting what is below them)
+    long files = 0;     // file pairs with both sides
+    long folders = 0;   // folder pairs with both sides
+    long identical = 0; // file pairs
+    long different = 0; // file pairs
+    long errors = 0;    // file pairs
+    long orphans = 0;   // files and folders on one side only (not counting what is below them)
 };
 
 // A plain recursive pairing: both folders are read, sorted by name and walked together; paired files
@@ -125,12 +126,14 @@ public:
                 std::uint32_t bits = 0, content = 0;
                 m_methods.RunMethods(l, r, false, m_nMethods, bits, content);
                 const bool error = content == CONTENT_ERROR;
-                const bool different = !error && (content != CONTENT_NONE ? content == CONTENT_DIFFERENT : bits != 0);
+                const bool different =
+                    !error && (content != CONTENT_NONE ? content == CONTENT_DIFFERENT : bits != 0);
                 m_counts.errors += error;
                 m_counts.different += different;
                 m_counts.identical += !error && !different;
                 if (m_bList && (error || different))
-                    std::printf("%s %s/%s\n", error ? "error" : "differ", relative.c_str(), l.GetName().c_str());
+                    std::printf("%s %s/%s\n", error ? "error" : "differ", relative.c_str(),
+                                l.GetName().c_str());
             }
         }
     }
@@ -258,7 +261,8 @@ int main(int argc, char** argv)
                                              std::unique_ptr<CFolder>(OpenRootFolder(paths[1]))};
         if (!roots[0] || !roots[1])
         {
-            std::fprintf(stderr, "bench_foldercmp: not a folder: %s\n", (roots[0] ? paths[1] : paths[0]).c_str());
+            std::fprintf(stderr, "bench_foldercmp: not a folder: %s\n",
+                         (roots[0] ? paths[1] : paths[0]).c_str());
             return 2;
         }
         CFolderCompareParams params;
@@ -275,6 +279,7 @@ int main(int argc, char** argv)
     std::printf("%s files=%ld folders=%ld identical=%ld different=%ld errors=%ld orphans=%ld "
                 "rss_growth=%ld bytes_per_file_pair=%.0f\n",
                 how, counts.files, counts.folders, counts.identical, counts.different, counts.errors,
-                counts.orphans, grown, counts.files ? static_cast<double>(grown) / static_cast<double>(counts.files) : 0.0);
+                counts.orphans, grown,
+                counts.files ? static_cast<double>(grown) / static_cast<double>(counts.files) : 0.0);
     return 0;
 }

@@ -28,8 +28,8 @@ constexpr std::size_t kBinaryBlockSize = 256 * 1024;
 // The rules the text method applies: white space, case, blank lines and the line filter. Leading
 // and trailing space, line ends and comments are left to the text comparison itself.
 constexpr std::uint32_t kTextMethodRules = RULE_IGNOREALLSPACE | RULE_IGNORESPACEDIFFERENCES |
-                                           RULE_IGNORETABEXPANSION | RULE_IGNORECASE |
-                                           RULE_IGNOREBLANKLINES | RULE_IGNORELINESMATCHINGFILTER;
+                                           RULE_IGNORETABEXPANSION | RULE_IGNORECASE | RULE_IGNOREBLANKLINES |
+                                           RULE_IGNORELINESMATCHINGFILTER;
 
 int Sign(std::int64_t difference)
 {
@@ -89,7 +89,9 @@ public:
             return false;
         if (recordedSize == 0)
         {
-            struct stat st{};
+            struct stat st
+            {
+            };
             return ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
         }
         if (recordedSize > kBinaryBlockSize)
@@ -189,7 +191,8 @@ void FOLDER_METHOD_SETTINGS::SetTextRules(std::uint32_t rules, std::string_view 
     }
 }
 
-CFolderCompareMethods::CFolderCompareMethods(FOLDER_METHOD_SETTINGS settings) : m_settings(std::move(settings))
+CFolderCompareMethods::CFolderCompareMethods(FOLDER_METHOD_SETTINGS settings)
+    : m_settings(std::move(settings))
 {
 }
 
@@ -226,7 +229,8 @@ int CFolderCompareMethods::CompareTime(const CFileInfoEx& left, const CFileInfoE
     return result;
 }
 
-int CFolderCompareMethods::CompareSize(const CFileInfoEx& left, const CFileInfoEx& right, std::uint32_t& diffBits)
+int CFolderCompareMethods::CompareSize(const CFileInfoEx& left, const CFileInfoEx& right,
+                                       std::uint32_t& diffBits)
 {
     const int result = CompareValues(left.GetSize(), right.GetSize());
     SetBit(diffBits, DIFF_SIZE, result != 0);
@@ -298,7 +302,8 @@ int CFolderCompareMethods::CompareBinary(const CFileInfoEx& left, const CFileInf
     return result;
 }
 
-int CFolderCompareMethods::CompareText(CFileInfoEx& left, CFileInfoEx& right, std::uint32_t& contentResult) const
+int CFolderCompareMethods::CompareText(CFileInfoEx& left, CFileInfoEx& right,
+                                       std::uint32_t& contentResult) const
 {
     if (left.DetectFileType(false) != 1 || right.DetectFileType(false) != 1)
         return CompareBinary(left, right, contentResult);
@@ -354,7 +359,8 @@ std::uint32_t CFolderCompareMethods::RunMethods(CFileInfoEx& left, CFileInfoEx& 
         CompareVersion(left, right, diffBits);
     // Each content method overwrites the result of the one before, but an error stays: a file that
     // could not be read is not reported the same because a later method happened to succeed.
-    const auto update = [&contentResult](std::uint32_t result) {
+    const auto update = [&contentResult](std::uint32_t result)
+    {
         if (contentResult != CONTENT_ERROR)
             contentResult = result;
     };

@@ -34,7 +34,8 @@ CFolderComparer::~CFolderComparer()
         SaveRecentLists(*m_pProfile);
 }
 
-void CFolderComparer::LoadSettings(platform::Profile& profile, const std::vector<TEXT_TYPE_EXTENSIONS>& textTypes)
+void CFolderComparer::LoadSettings(platform::Profile& profile,
+                                   const std::vector<TEXT_TYPE_EXTENSIONS>& textTypes)
 {
     LoadOptions(profile);
     m_filterSettings.Load(profile, textTypes);
@@ -108,7 +109,9 @@ FOLDER_METHOD_SETTINGS CFolderComparer::GetMethodSettings(const CTextCompareOpti
 
 void CFolderComparer::AddRecentFolder(int side, const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (!path.empty() && ::stat(path.c_str(), &st) == 0)
         m_recentFolders[side == 0 ? 0 : 1].Add(path);
 }

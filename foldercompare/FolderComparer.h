@@ -26,7 +26,8 @@ class CFolderComparer : public CFolderCompareOptions
 {
 public:
     static constexpr std::string_view kRecentFindSection = "Comparisons\\FolderComparison\\Recent\\Find";
-    static constexpr std::string_view kRecentFoldersSection = "Comparisons\\FolderComparison\\Recent\\Folders\\";
+    static constexpr std::string_view kRecentFoldersSection =
+        "Comparisons\\FolderComparison\\Recent\\Folders\\";
     static constexpr std::string_view kRecentFileIncludeSection =
         "Comparisons\\FolderComparison\\Recent\\Filters\\Files\\Include";
     static constexpr std::string_view kRecentFileExcludeSection =

@@ -96,9 +96,9 @@ TEST(FolderCompareOptions, ColumnWidthNamesAndDefaults)
     EXPECT_EQ(O::ColumnWidthValueName(O::ColumnFolder, O::RightPane), "WidthFolder2");
     EXPECT_EQ(O::ColumnWidthValueName(O::ColumnCount, O::LeftPane), "");
     const O::ColumnWidths widths = O::DefaultColumnWidths();
-    const int expected[O::ColumnCount][O::WidthSetCount] = {{128, 128, 128}, {60, 60, 60},  {120, 120, 128},
-                                                            {40, 40, 40},    {40, 40, 40},  {60, 60, 60},
-                                                            {72, 72, 72},    {60, 60, 60},  {192, 192, 188}};
+    const int expected[O::ColumnCount][O::WidthSetCount] = {{128, 128, 128}, {60, 60, 60}, {120, 120, 128},
+                                                            {40, 40, 40},    {40, 40, 40}, {60, 60, 60},
+                                                            {72, 72, 72},    {60, 60, 60}, {192, 192, 188}};
     for (int c = 0; c < O::ColumnCount; ++c)
         for (int s = 0; s < O::WidthSetCount; ++s)
             EXPECT_EQ(widths[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)], expected[c][s])
@@ -294,8 +294,10 @@ TEST(FolderComparer, ShorterPairListLeavesNoStaleEntries)
     platform::Profile profile(registry);
     for (int i = 1; i <= 3; ++i)
     {
-        profile.WriteProfileString(CFolderComparer::kRecentPairsSection, "Pair" + std::to_string(i) + ".1", "l");
-        profile.WriteProfileString(CFolderComparer::kRecentPairsSection, "Pair" + std::to_string(i) + ".2", "r");
+        profile.WriteProfileString(CFolderComparer::kRecentPairsSection, "Pair" + std::to_string(i) + ".1",
+                                   "l");
+        profile.WriteProfileString(CFolderComparer::kRecentPairsSection, "Pair" + std::to_string(i) + ".2",
+                                   "r");
     }
     CFolderComparer comparer(FOLDER_RECENT_SIZES{5, 5});
     comparer.AddRecentPair("/x", "/y");
