@@ -61,6 +61,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check((stats.zeroCount == 0) == (stats.firstZeroOffset == -1));
     Check(stats.firstZeroOffset <= stats.lastZeroOffset);
 
+    // The batch reading that the buffer's load uses gives the same lines and counters.
+    {
+        UniMemFile batch;
+        Check(batch.OpenRead(MemoryFile(bytes)));
+        Check(batch.ReadBom() == bom);
+        if (!bom)
+            batch.SetCodePage(codePage);
+        if (batch.KeepsText())
+        {
+            std::string viewed;
+            UniLineView views[7]; // a small batch, so that batch edges fall inside the text
+            for (std::size_t n; (n = batch.ReadLineViews(views, std::size(views))) > 0;)
+                for (std::size_t i = 0; i < n; ++i)
+                    viewed.append(views[i].text, views[i].length + views[i].eolLength);
+            Check(viewed == text);
+            const TextStats& batchStats = batch.GetStats();
+            Check(batchStats.crCount == stats.crCount && batchStats.lfCount == stats.lfCount &&
+                  batchStats.crlfCount == stats.crlfCount && batchStats.zeroCount == stats.zeroCount);
+        }
+    }
+
     const int kind = file.GetUnicodeKind();
     const std::string_view body = bytes.substr(file.GetTextStart());
     const bool utf16 = kind == UNICODE_UCS2_LE || kind == UNICODE_UCS2_BE ||
