@@ -112,9 +112,11 @@ bool CFileComparer::SaveExternalTools(platform::Profile& profile) const
     {
         ++n;
         ok &= profile.WriteProfileString(kExternalToolsSection, ValueName("Name", n), tool->m_strName);
-        ok &= profile.WriteProfileString(kExternalToolsSection, ValueName("Extensions", n), tool->m_strExtensions);
+        ok &= profile.WriteProfileString(kExternalToolsSection, ValueName("Extensions", n),
+                                         tool->m_strExtensions);
         ok &= profile.WriteProfileString(kExternalToolsSection, ValueName("Command", n), tool->m_strCommand);
-        ok &= profile.WriteProfileString(kExternalToolsSection, ValueName("Arguments", n), tool->m_strArguments);
+        ok &= profile.WriteProfileString(kExternalToolsSection, ValueName("Arguments", n),
+                                         tool->m_strArguments);
     }
     return ok;
 }
@@ -144,7 +146,8 @@ int CFileComparer::FindExternalTool(const std::string& leftPath, const std::stri
     return -1;
 }
 
-std::vector<std::string> CFileComparer::BuildToolArguments(const CExternalTool& tool, const std::string& leftPath,
+std::vector<std::string> CFileComparer::BuildToolArguments(const CExternalTool& tool,
+                                                           const std::string& leftPath,
                                                            const std::string& rightPath)
 {
     std::vector<std::string> argv{tool.m_strCommand};

@@ -29,7 +29,8 @@ using CExternalToolPtrArray = std::vector<std::unique_ptr<CExternalTool>>;
 class CFileComparer
 {
 public:
-    static constexpr std::string_view kExternalToolsSection = "Comparisons\\FileComparison\\Settings\\ExternalTools";
+    static constexpr std::string_view kExternalToolsSection =
+        "Comparisons\\FileComparison\\Settings\\ExternalTools";
 
     CFileComparer() = default;
     CFileComparer(const CFileComparer&) = delete;

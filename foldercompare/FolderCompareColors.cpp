@@ -7,12 +7,10 @@
 namespace {
 
 // Entry 0 of both presets is the window colour and is filled in when a preset is taken.
-constexpr CFolderCompareColors::Colors kDetailedColors = {0,        0xF0FFFF, 0xDDFFE0, 0xE0E0FF,
-                                                          0x0000FF, 0xFFFFE0, 0xFF0000, 0xFFE0E0,
-                                                          0xF0F0F0, 0x808080, 0xF0F0F0};
-constexpr CFolderCompareColors::Colors kConciseColors = {0,        0xF0FFFF, 0xFFFFFF, 0xF0CAA6,
-                                                         0x0000FF, 0xFFFFFF, 0xFF0000, 0xC0DCC0,
-                                                         0xF0F0F0, 0x808080, 0xF0F0F0};
+constexpr CFolderCompareColors::Colors kDetailedColors = {
+    0, 0xF0FFFF, 0xDDFFE0, 0xE0E0FF, 0x0000FF, 0xFFFFE0, 0xFF0000, 0xFFE0E0, 0xF0F0F0, 0x808080, 0xF0F0F0};
+constexpr CFolderCompareColors::Colors kConciseColors = {
+    0, 0xF0FFFF, 0xFFFFFF, 0xF0CAA6, 0x0000FF, 0xFFFFFF, 0xFF0000, 0xC0DCC0, 0xF0F0F0, 0x808080, 0xF0F0F0};
 
 std::string ColorValueName(int index)
 {

@@ -10,6 +10,7 @@
 #include "textcompare/TextCompare.h"
 #include "textcompare/UnicodeConversion.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -27,8 +28,8 @@ constexpr std::size_t kBinaryBlockSize = 256 * 1024;
 // The rules the text method applies: white space, case, blank lines and the line filter. Leading
 // and trailing space, line ends and comments are left to the text comparison itself.
 constexpr std::uint32_t kTextMethodRules = RULE_IGNOREALLSPACE | RULE_IGNORESPACEDIFFERENCES |
-                                           RULE_IGNORETABEXPANSION | RULE_IGNORECASE |
-                                           RULE_IGNOREBLANKLINES | RULE_IGNORELINESMATCHINGFILTER;
+                                           RULE_IGNORETABEXPANSION | RULE_IGNORECASE | RULE_IGNOREBLANKLINES |
+                                           RULE_IGNORELINESMATCHINGFILTER;
 
 int Sign(std::int64_t difference)
 {
@@ -46,7 +47,8 @@ void SetBit(std::uint32_t& bits, std::uint32_t bit, bool set)
 }
 
 // The two read buffers of the binary method, allocated once per thread and reused for every pair:
-// fresh memory for each pair would cost a page fault per 4 KiB touched.
+// fresh memory for each pair would cost a page fault per 4 KiB touched. One byte more than a block, so
+// that the last read can ask for a byte beyond the recorded end.
 struct BINARY_BUFFERS
 {
     std::unique_ptr<char[]> m_data[2];
@@ -54,7 +56,7 @@ struct BINARY_BUFFERS
     char* Get(int side)
     {
         if (!m_data[side])
-            m_data[side] = std::make_unique_for_overwrite<char[]>(kBinaryBlockSize);
+            m_data[side] = std::make_unique_for_overwrite<char[]>(kBinaryBlockSize + 1);
         return m_data[side].get();
     }
 };
@@ -77,29 +79,35 @@ public:
     CReadOnlyFile(const CReadOnlyFile&) = delete;
     CReadOnlyFile& operator=(const CReadOnlyFile&) = delete;
 
-    // Regular files only: opening a FIFO would block until a writer comes, and a device need never end.
-    bool Open(const std::string& path)
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer; it changes nothing for regular
+    // files. Only a file recorded as empty is checked to be a regular file: FIFOs and devices are
+    // recorded with size 0, and whatever replaced a non-empty file since the scan shows in the reads.
+    bool Open(const std::string& path, std::uint64_t recordedSize)
     {
         m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (m_fd < 0)
             return false;
-        struct stat st{};
-        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
-            return false;
-        const int flags = ::fcntl(m_fd, F_GETFL);
-        if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-            return false;
-        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        if (recordedSize == 0)
+        {
+            struct stat st
+            {
+            };
+            return ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
+        }
+        if (recordedSize > kBinaryBlockSize)
+            ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         return true;
     }
 
-    // Fills `buffer` up to `size` bytes unless the file ends first; the byte count, or -1 on an error.
-    long Read(char* buffer, std::size_t size)
+    // Reads up to `limit` bytes, stopping once at least `enough` have come or the file ends; the byte
+    // count, or -1 on an error. A regular file gives short counts only at its end, so asking for one
+    // byte more than expected tells in the same call whether the file goes on.
+    long Read(char* buffer, std::size_t enough, std::size_t limit)
     {
         std::size_t done = 0;
-        while (done < size)
+        while (done < enough)
         {
-            const ssize_t n = ::read(m_fd, buffer + done, size - done);
+            const ssize_t n = ::read(m_fd, buffer + done, limit - done);
             if (n < 0)
             {
                 if (errno == EINTR)
@@ -117,28 +125,29 @@ private:
     int m_fd = -1;
 };
 
-// 0 same, 1 different, -1 error, for two files of the same recorded size.
-int CompareFileBytes(const std::string& leftPath, const std::string& rightPath)
+// 0 same, 1 different, -1 error, for two files whose recorded sizes are both `size`. A file that ends
+// before or goes on after the recorded size changed since the scan or while being read. The reads
+// follow the recorded size, so that a small file costs one read.
+int CompareFileBytes(const std::string& leftPath, const std::string& rightPath, std::uint64_t size)
 {
     CReadOnlyFile files[2];
-    if (!files[0].Open(leftPath) || !files[1].Open(rightPath))
+    if (!files[0].Open(leftPath, size) || !files[1].Open(rightPath, size))
         return -1;
     BINARY_BUFFERS& buffers = ThreadBinaryBuffers();
     char* blocks[2] = {buffers.Get(0), buffers.Get(1)};
-    for (;;)
+    for (std::uint64_t remaining = size; remaining > 0;)
     {
-        const long left = files[0].Read(blocks[0], kBinaryBlockSize);
-        const long right = files[1].Read(blocks[1], kBinaryBlockSize);
-        // Equal recorded sizes but unequal reads: one of the files changed while being read.
-        if (left < 0 || right < 0 || left != right)
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kBinaryBlockSize));
+        const std::size_t limit = wanted == remaining ? wanted + 1 : wanted;
+        const long left = files[0].Read(blocks[0], wanted, limit);
+        const long right = files[1].Read(blocks[1], wanted, limit);
+        if (left != static_cast<long>(wanted) || right != static_cast<long>(wanted))
             return -1;
-        if (left == 0)
-            return 0;
-        if (std::memcmp(blocks[0], blocks[1], static_cast<std::size_t>(left)) != 0)
+        if (std::memcmp(blocks[0], blocks[1], wanted) != 0)
             return 1;
-        if (static_cast<std::size_t>(left) < kBinaryBlockSize)
-            return 0;
+        remaining -= wanted;
     }
+    return 0;
 }
 
 // The file's text as the text comparison sees it: UTF-16 with its byte-order mark becomes UTF-8,
@@ -182,7 +191,8 @@ void FOLDER_METHOD_SETTINGS::SetTextRules(std::uint32_t rules, std::string_view 
     }
 }
 
-CFolderCompareMethods::CFolderCompareMethods(FOLDER_METHOD_SETTINGS settings) : m_settings(std::move(settings))
+CFolderCompareMethods::CFolderCompareMethods(FOLDER_METHOD_SETTINGS settings)
+    : m_settings(std::move(settings))
 {
 }
 
@@ -219,7 +229,8 @@ int CFolderCompareMethods::CompareTime(const CFileInfoEx& left, const CFileInfoE
     return result;
 }
 
-int CFolderCompareMethods::CompareSize(const CFileInfoEx& left, const CFileInfoEx& right, std::uint32_t& diffBits)
+int CFolderCompareMethods::CompareSize(const CFileInfoEx& left, const CFileInfoEx& right,
+                                       std::uint32_t& diffBits)
 {
     const int result = CompareValues(left.GetSize(), right.GetSize());
     SetBit(diffBits, DIFF_SIZE, result != 0);
@@ -286,12 +297,13 @@ int CFolderCompareMethods::CompareBinary(const CFileInfoEx& left, const CFileInf
 {
     int result = 1;
     if (left.GetSize() == right.GetSize())
-        result = CompareFileBytes(left.GetPath(), right.GetPath());
+        result = CompareFileBytes(left.GetPath(), right.GetPath(), left.GetSize());
     contentResult = result == 0 ? CONTENT_SAME : (result > 0 ? CONTENT_DIFFERENT : CONTENT_ERROR);
     return result;
 }
 
-int CFolderCompareMethods::CompareText(CFileInfoEx& left, CFileInfoEx& right, std::uint32_t& contentResult) const
+int CFolderCompareMethods::CompareText(CFileInfoEx& left, CFileInfoEx& right,
+                                       std::uint32_t& contentResult) const
 {
     if (left.DetectFileType(false) != 1 || right.DetectFileType(false) != 1)
         return CompareBinary(left, right, contentResult);
@@ -347,7 +359,8 @@ std::uint32_t CFolderCompareMethods::RunMethods(CFileInfoEx& left, CFileInfoEx& 
         CompareVersion(left, right, diffBits);
     // Each content method overwrites the result of the one before, but an error stays: a file that
     // could not be read is not reported the same because a later method happened to succeed.
-    const auto update = [&contentResult](std::uint32_t result) {
+    const auto update = [&contentResult](std::uint32_t result)
+    {
         if (contentResult != CONTENT_ERROR)
             contentResult = result;
     };

@@ -55,7 +55,8 @@ constexpr std::array<BOOL_VALUE, 6> kBoolValues{{
     {CFolderCompareOptions::kMethodsSection, "IgnoreFolderDifferences",
      &CFolderCompareOptions::m_bIgnoreFolderDifferences},
     {CFolderCompareOptions::kSettingsSection, "ShowGridLines", &CFolderCompareOptions::m_bShowGridLines},
-    {CFolderCompareOptions::kSettingsSection, "ShowShellCommands", &CFolderCompareOptions::m_bShowShellCommands},
+    {CFolderCompareOptions::kSettingsSection, "ShowShellCommands",
+     &CFolderCompareOptions::m_bShowShellCommands},
     {CFolderCompareOptions::kSettingsSection, "FolderWatch", &CFolderCompareOptions::m_bFolderWatch},
 }};
 
@@ -68,9 +69,7 @@ bool ParseInt(std::string_view text, int& value)
 
 } // namespace
 
-CFolderCompareOptions::CFolderCompareOptions() : m_columnWidths(DefaultColumnWidths())
-{
-}
+CFolderCompareOptions::CFolderCompareOptions() : m_columnWidths(DefaultColumnWidths()) {}
 
 CFolderCompareOptions::ColumnWidths CFolderCompareOptions::DefaultColumnWidths()
 {
@@ -122,19 +121,21 @@ bool CFolderCompareOptions::ParseFontText(std::string_view text, FOLDER_VIEW_FON
 
 std::string CFolderCompareOptions::FormatFontText(const FOLDER_VIEW_FONT& font)
 {
-    return font.m_strFaceName + "|" + std::to_string(font.m_nHeight) + "|" + std::to_string(font.m_nWeight) + "|" +
-           std::to_string(font.m_bItalic ? 1 : 0) + "|" + std::to_string(font.m_nCharSet);
+    return font.m_strFaceName + "|" + std::to_string(font.m_nHeight) + "|" + std::to_string(font.m_nWeight) +
+           "|" + std::to_string(font.m_bItalic ? 1 : 0) + "|" + std::to_string(font.m_nCharSet);
 }
 
 void CFolderCompareOptions::LoadOptions(const platform::Profile& profile)
 {
     const CFolderCompareOptions defaults;
     for (const auto& entry : kBoolValues)
-        this->*entry.field = profile.GetProfileInt(entry.section, entry.name, defaults.*entry.field ? 1 : 0) != 0;
+        this->*entry.field =
+            profile.GetProfileInt(entry.section, entry.name, defaults.*entry.field ? 1 : 0) != 0;
 
     std::uint32_t methods = m_dwMethods & METHOD_TYPE;
     for (const auto& method : kMethodValues)
-        if (profile.GetProfileInt(kDefaultMethodsSection, method.name, (defaults.m_dwMethods & method.bit) ? 1 : 0))
+        if (profile.GetProfileInt(kDefaultMethodsSection, method.name,
+                                  (defaults.m_dwMethods & method.bit) ? 1 : 0))
             methods |= method.bit;
     m_dwMethods = methods;
 
@@ -147,15 +148,15 @@ void CFolderCompareOptions::LoadOptions(const platform::Profile& profile)
 
     m_dwShowColumns = static_cast<std::uint32_t>(
         profile.GetProfileInt(kSettingsSection, "ShowColumns", static_cast<int>(defaults.m_dwShowColumns)));
-    m_dwDisplayFilters = static_cast<std::uint32_t>(
-        profile.GetProfileInt(kSettingsSection, "DisplayFilters", static_cast<int>(defaults.m_dwDisplayFilters)));
+    m_dwDisplayFilters = static_cast<std::uint32_t>(profile.GetProfileInt(
+        kSettingsSection, "DisplayFilters", static_cast<int>(defaults.m_dwDisplayFilters)));
     for (int column = 0; column < ColumnCount; ++column)
         for (int set = 0; set < WidthSetCount; ++set)
         {
             int& width = m_columnWidths[static_cast<std::size_t>(column)][static_cast<std::size_t>(set)];
-            width = profile.GetProfileInt(kColumnsSection, ColumnWidthValueName(column, set),
-                                          defaults.m_columnWidths[static_cast<std::size_t>(column)]
-                                                                 [static_cast<std::size_t>(set)]);
+            width = profile.GetProfileInt(
+                kColumnsSection, ColumnWidthValueName(column, set),
+                defaults.m_columnWidths[static_cast<std::size_t>(column)][static_cast<std::size_t>(set)]);
         }
     LoadColors(profile);
 }
@@ -166,9 +167,11 @@ bool CFolderCompareOptions::SaveOptions(platform::Profile& profile) const
     for (const auto& entry : kBoolValues)
         ok &= profile.WriteProfileInt(entry.section, entry.name, this->*entry.field ? 1 : 0);
     for (const auto& method : kMethodValues)
-        ok &= profile.WriteProfileInt(kDefaultMethodsSection, method.name, (m_dwMethods & method.bit) ? 1 : 0);
+        ok &=
+            profile.WriteProfileInt(kDefaultMethodsSection, method.name, (m_dwMethods & method.bit) ? 1 : 0);
     ok &= profile.WriteProfileInt(kMethodsSection, "SmallTimeToIgnore", m_nTimeTolerance);
-    ok &= profile.WriteProfileString(kSettingsSection, "Font", HasFont() ? FormatFontText(m_font) : std::string());
+    ok &= profile.WriteProfileString(kSettingsSection, "Font",
+                                     HasFont() ? FormatFontText(m_font) : std::string());
     ok &= profile.WriteProfileInt(kSettingsSection, "ShowColumns", static_cast<int>(m_dwShowColumns));
     ok &= profile.WriteProfileInt(kSettingsSection, "DisplayFilters", static_cast<int>(m_dwDisplayFilters));
     for (int column = 0; column < ColumnCount; ++column)

@@ -1,6 +1,5 @@
 #include "foldercompare/FolderComparer.h"
 
-#include "app/GeneralOptions.h"
 #include "definitions/CompareDefaults.h"
 #include "platform/Profile.h"
 #include "textcompare/TextCompareOptions.h"
@@ -16,11 +15,6 @@ std::string PairValue(int number, int side)
 }
 
 } // namespace
-
-FOLDER_RECENT_SIZES FOLDER_RECENT_SIZES::FromGeneralOptions(const CGeneralOptions& options)
-{
-    return {options.m_nMaxMRU, options.m_nMaxPairs};
-}
 
 CFolderComparer::CFolderComparer(const FOLDER_RECENT_SIZES& sizes)
     : m_recentFind(std::string(kRecentFindSection), "String", sizes.m_nHistory),
@@ -40,7 +34,8 @@ CFolderComparer::~CFolderComparer()
         SaveRecentLists(*m_pProfile);
 }
 
-void CFolderComparer::LoadSettings(platform::Profile& profile, const std::vector<TEXT_TYPE_EXTENSIONS>& textTypes)
+void CFolderComparer::LoadSettings(platform::Profile& profile,
+                                   const std::vector<TEXT_TYPE_EXTENSIONS>& textTypes)
 {
     LoadOptions(profile);
     m_filterSettings.Load(profile, textTypes);
@@ -65,6 +60,7 @@ void CFolderComparer::LoadSettings(platform::Profile& profile, const std::vector
 
 bool CFolderComparer::SaveSettings(platform::Profile& profile) const
 {
+    PublishDefaults();
     const bool ok = SaveOptions(profile);
     return m_filterSettings.Save(profile) && ok;
 }
@@ -113,7 +109,9 @@ FOLDER_METHOD_SETTINGS CFolderComparer::GetMethodSettings(const CTextCompareOpti
 
 void CFolderComparer::AddRecentFolder(int side, const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (!path.empty() && ::stat(path.c_str(), &st) == 0)
         m_recentFolders[side == 0 ? 0 : 1].Add(path);
 }

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-class CGeneralOptions;
 class CTextCompareOptions;
 
 // The lengths of the recent lists, from the general options: "MaxMRU" for the per-field histories,
@@ -18,8 +17,6 @@ struct FOLDER_RECENT_SIZES
 {
     int m_nHistory = 20;
     int m_nPairs = 100;
-
-    static FOLDER_RECENT_SIZES FromGeneralOptions(const CGeneralOptions& options);
 };
 
 // The application's folder comparison settings: the options with their colours, the default filters
@@ -29,7 +26,8 @@ class CFolderComparer : public CFolderCompareOptions
 {
 public:
     static constexpr std::string_view kRecentFindSection = "Comparisons\\FolderComparison\\Recent\\Find";
-    static constexpr std::string_view kRecentFoldersSection = "Comparisons\\FolderComparison\\Recent\\Folders\\";
+    static constexpr std::string_view kRecentFoldersSection =
+        "Comparisons\\FolderComparison\\Recent\\Folders\\";
     static constexpr std::string_view kRecentFileIncludeSection =
         "Comparisons\\FolderComparison\\Recent\\Filters\\Files\\Include";
     static constexpr std::string_view kRecentFileExcludeSection =
@@ -62,7 +60,8 @@ public:
     // methods become the defaults of new folder definitions. `profile` must outlive this object, which
     // writes its recent lists there when it is destroyed.
     void LoadSettings(platform::Profile& profile, const std::vector<TEXT_TYPE_EXTENSIONS>& textTypes = {});
-    // The options, default filters and presets, and colours (not the recent lists).
+    // The options, default filters and presets, and colours (not the recent lists); the methods become
+    // the defaults of new folder definitions, as the options pages apply them.
     bool SaveSettings(platform::Profile& profile) const;
     bool SaveRecentLists(platform::Profile& profile) const;
     // Makes the methods the defaults of new folder definitions (after the options pages change them).

@@ -13,8 +13,8 @@ using testsupport::TempDir;
 
 namespace {
 
-std::unique_ptr<CExternalTool> Tool(const char* name, const char* extensions, const char* command = "/bin/true",
-                                    const char* arguments = "%1 %2")
+std::unique_ptr<CExternalTool> Tool(const char* name, const char* extensions,
+                                    const char* command = "/bin/true", const char* arguments = "%1 %2")
 {
     return std::make_unique<CExternalTool>(CExternalTool{name, extensions, command, arguments});
 }
@@ -31,12 +31,12 @@ TEST(FileComparer, MatchingByCommonExtension)
         int expected;
     } cases[] = {
         {"/x/a.CPP", "/y/b.cpp", 0},
-        {"/x/a.cpp", "/y/b.h", -1},    // both extensions listed, but they differ
-        {"/x/a.c", "/y/b.c", 0},       // ".c" is found inside ".cpp": a plain substring search
+        {"/x/a.cpp", "/y/b.h", -1}, // both extensions listed, but they differ
+        {"/x/a.c", "/y/b.c", 0},    // ".c" is found inside ".cpp": a plain substring search
         {"/x/a.txt", "/y/b.TXT", 1},
         {"/x/Makefile", "/y/README", 0}, // no extension on either side: "" is found in any text
         {"/x/a.tar.gz", "/y/b.gz", -1},
-        {"/x.d/a", "/y.d/b", 0},       // a dot in a folder name is no extension
+        {"/x.d/a", "/y.d/b", 0}, // a dot in a folder name is no extension
         {"/x/a.bin", "/y/b.bin", -1},
     };
     for (const auto& c : cases)
@@ -112,7 +112,9 @@ TEST(FileComparer, RunStartsTheProgramOrReportsFailure)
     const std::string target = dir / "right file.txt";
     ASSERT_EQ(comparer.RunExternalTool(dir / "left file.txt", target), 0);
     // The tool runs on its own; wait for its result.
-    struct stat st{};
+    struct stat st
+    {
+    };
     for (int i = 0; i < 1000 && (::stat(target.c_str(), &st) != 0 || st.st_size != 14); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(testsupport::ReadFile(target), "from the left\n");

@@ -64,7 +64,8 @@ TEST_P(TimeMethod, DecidesByToleranceAndFolderRule)
 {
     const TIME_CASE& c = GetParam();
     CFileInfoEx left, right;
-    left.m_ftLastWriteTime = static_cast<platform::FileTime>(static_cast<std::int64_t>(kBaseTime) + c.leftOffset);
+    left.m_ftLastWriteTime =
+        static_cast<platform::FileTime>(static_cast<std::int64_t>(kBaseTime) + c.leftOffset);
     right.m_ftLastWriteTime = kBaseTime;
     FOLDER_METHOD_SETTINGS settings;
     settings.m_nTimeTolerance = c.tolerance;
@@ -307,6 +308,22 @@ TEST_F(BinaryMethod, VanishedOrChangedFilesAreErrors)
     EXPECT_EQ(content, CONTENT_ERROR);
 }
 
+TEST_F(BinaryMethod, GrowthIsSeenAfterWholeBlocksAndEmptyFiles)
+{
+    for (const std::size_t size : {std::size_t{0}, std::size_t{256 * 1024}, std::size_t{2 * 256 * 1024}})
+    {
+        const std::string bytes = Pattern(size);
+        WriteFile(m_dir / "l", bytes);
+        WriteFile(m_dir / "r", bytes);
+        const CFileInfoEx left = Loaded(m_dir / "l"), right = Loaded(m_dir / "r");
+        std::uint32_t content = 0;
+        ASSERT_EQ(CFolderCompareMethods::CompareBinary(left, right, content), 0) << size;
+        WriteFile(m_dir / "r", bytes + "x"); // the right side this time
+        EXPECT_EQ(CFolderCompareMethods::CompareBinary(left, right, content), -1) << size;
+        EXPECT_EQ(content, CONTENT_ERROR);
+    }
+}
+
 TEST_F(BinaryMethod, SpecialFilesAreErrorsAndDoNotBlock)
 {
     ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0600), 0);
@@ -367,24 +384,28 @@ TEST_P(TextMethod, CountsDifferenceSectionsUnderTheRuleSubset)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TextMethod,
-    testing::Values(
-        TEXT_CASE{"Identical", "a\nb\n", "a\nb\n", 0, "", 0},
-        TEXT_CASE{"TwoSeparateChanges", "a\nb\nc\nd\ne\n", "A\nb\nc\nd\nE\n", 0, "", 2},
-        TEXT_CASE{"AllSpaceIgnored", "int  x = 1;\n", "int x=1;\n", RULE_IGNOREALLSPACE, "", 0},
-        TEXT_CASE{"SpaceChangesIgnored", "a  b\n", "a b\n", RULE_IGNORESPACEDIFFERENCES, "", 0},
-        TEXT_CASE{"SpaceMatters", "a  b\n", "a b\n", 0, "", 1},
-        TEXT_CASE{"CaseIgnored", "Hello\n", "hELLO\n", RULE_IGNORECASE, "", 0},
-        TEXT_CASE{"BlankLinesIgnored", "a\n\nb\n", "a\nb\n\n\n", RULE_IGNOREBLANKLINES, "", 0},
-        TEXT_CASE{"FilteredLinesIgnored", "x\n# one\ny\n", "x\n# two\ny\n", RULE_IGNORELINESMATCHINGFILTER, "^#",
-                  0},
-        TEXT_CASE{"FilterWithoutItsRule", "x\n# one\n", "x\n# two\n", 0, "^#", 1},
-        // Leading and trailing space, line ends and comments are not rules of this method.
-        TEXT_CASE{"LeadingSpaceRuleNotApplied", "  a\n", "a\n", RULE_IGNORELEADINGSPACE, "", 1},
-        TEXT_CASE{"TrailingSpaceRuleNotApplied", "a  \n", "a\n", RULE_IGNORETRAILINGSPACE, "", 1},
-        TEXT_CASE{"LineEndRuleNotApplied", "a\r\nb\r\n", "a\nb\n", RULE_IGNOREEOL, "", 1},
-        TEXT_CASE{"SameTextInUtf16AndUtf8", std::string("\xFF\xFE" "a\0\n\0b\0\n\0", 10),
-                  "\xEF\xBB\xBF" "a\nb\n", 0, "", 0},
-        TEXT_CASE{"Utf16BigEndianDiffers", std::string("\xFE\xFF\0a\0\n", 6), "b\n", 0, "", 1}),
+    testing::Values(TEXT_CASE{"Identical", "a\nb\n", "a\nb\n", 0, "", 0},
+                    TEXT_CASE{"TwoSeparateChanges", "a\nb\nc\nd\ne\n", "A\nb\nc\nd\nE\n", 0, "", 2},
+                    TEXT_CASE{"AllSpaceIgnored", "int  x = 1;\n", "int x=1;\n", RULE_IGNOREALLSPACE, "", 0},
+                    TEXT_CASE{"SpaceChangesIgnored", "a  b\n", "a b\n", RULE_IGNORESPACEDIFFERENCES, "", 0},
+                    TEXT_CASE{"SpaceMatters", "a  b\n", "a b\n", 0, "", 1},
+                    TEXT_CASE{"CaseIgnored", "Hello\n", "hELLO\n", RULE_IGNORECASE, "", 0},
+                    TEXT_CASE{"BlankLinesIgnored", "a\n\nb\n", "a\nb\n\n\n", RULE_IGNOREBLANKLINES, "", 0},
+                    TEXT_CASE{"FilteredLinesIgnored", "x\n# one\ny\n", "x\n# two\ny\n",
+                              RULE_IGNORELINESMATCHINGFILTER, "^#", 0},
+                    TEXT_CASE{"FilterWithoutItsRule", "x\n# one\n", "x\n# two\n", 0, "^#", 1},
+                    // Leading and trailing space, line ends and comments are not rules of this method.
+                    TEXT_CASE{"LeadingSpaceRuleNotApplied", "  a\n", "a\n", RULE_IGNORELEADINGSPACE, "", 1},
+                    TEXT_CASE{"TrailingSpaceRuleNotApplied", "a  \n", "a\n", RULE_IGNORETRAILINGSPACE, "", 1},
+                    TEXT_CASE{"LineEndRuleNotApplied", "a\r\nb\r\n", "a\nb\n", RULE_IGNOREEOL, "", 1},
+                    TEXT_CASE{"SameTextInUtf16AndUtf8",
+                              std::string("\xFF\xFE"
+                                          "a\0\n\0b\0\n\0",
+                                          10),
+                              "\xEF\xBB\xBF"
+                              "a\nb\n",
+                              0, "", 0},
+                    TEXT_CASE{"Utf16BigEndianDiffers", std::string("\xFE\xFF\0a\0\n", 6), "b\n", 0, "", 1}),
     [](const testing::TestParamInfo<TEXT_CASE>& info) { return std::string(info.param.name); });
 
 TEST(TextMethodFallback, BinarySideUsesTheBinaryMethod)
@@ -458,10 +479,11 @@ TEST_F(RunMethods, ContentResultAndTimeBitTogether)
 {
     std::uint32_t bits = 0, content = 0;
     const CFolderCompareMethods methods;
-    EXPECT_EQ(methods.RunMethods(m_left, m_equal, false, METHOD_LMTIME | METHOD_CRC32, bits, content), DIFF_LMTIME);
+    EXPECT_EQ(methods.RunMethods(m_left, m_equal, false, METHOD_LMTIME | METHOD_CRC32, bits, content),
+              DIFF_LMTIME);
     EXPECT_EQ(content, CONTENT_SAME);
-    methods.RunMethods(m_left, m_right, false, METHOD_LMTIME | METHOD_SIZE | METHOD_CRC32 | METHOD_BINARY, bits,
-                       content);
+    methods.RunMethods(m_left, m_right, false, METHOD_LMTIME | METHOD_SIZE | METHOD_CRC32 | METHOD_BINARY,
+                       bits, content);
     EXPECT_EQ(bits, DIFF_LMTIME | DIFF_CRC);
     EXPECT_EQ(content, CONTENT_DIFFERENT);
 }

@@ -1,6 +1,5 @@
 #include "foldercompare/FolderComparer.h"
 
-#include "app/GeneralOptions.h"
 #include "definitions/CompareDefaults.h"
 #include "definitions/CompareParams.h"
 #include "definitions/FolderCompareParams.h"
@@ -97,9 +96,9 @@ TEST(FolderCompareOptions, ColumnWidthNamesAndDefaults)
     EXPECT_EQ(O::ColumnWidthValueName(O::ColumnFolder, O::RightPane), "WidthFolder2");
     EXPECT_EQ(O::ColumnWidthValueName(O::ColumnCount, O::LeftPane), "");
     const O::ColumnWidths widths = O::DefaultColumnWidths();
-    const int expected[O::ColumnCount][O::WidthSetCount] = {{128, 128, 128}, {60, 60, 60},  {120, 120, 128},
-                                                            {40, 40, 40},    {40, 40, 40},  {60, 60, 60},
-                                                            {72, 72, 72},    {60, 60, 60},  {192, 192, 188}};
+    const int expected[O::ColumnCount][O::WidthSetCount] = {{128, 128, 128}, {60, 60, 60}, {120, 120, 128},
+                                                            {40, 40, 40},    {40, 40, 40}, {60, 60, 60},
+                                                            {72, 72, 72},    {60, 60, 60}, {192, 192, 188}};
     for (int c = 0; c < O::ColumnCount; ++c)
         for (int s = 0; s < O::WidthSetCount; ++s)
             EXPECT_EQ(widths[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)], expected[c][s])
@@ -210,6 +209,11 @@ TEST(FolderComparer, LoadSettingsPublishesTheDefaultMethods)
     comparer.LoadSettings(profile);
     EXPECT_EQ(CurrentCompareDefaults().m_dwFolderMethods, METHOD_SIZE | METHOD_BINARY);
     EXPECT_EQ(CFolderCompareParams().m_dwMethods, METHOD_SIZE | METHOD_BINARY);
+
+    // The options pages apply their changes by saving them.
+    comparer.m_dwMethods = METHOD_CRC32;
+    ASSERT_TRUE(comparer.SaveSettings(profile));
+    EXPECT_EQ(CFolderCompareParams().m_dwMethods, METHOD_CRC32);
 }
 
 TEST(FolderComparer, MethodSettingsCarryTheFolderRuleAndTextRules)
@@ -275,10 +279,7 @@ TEST(FolderComparer, ListsOfSizeZeroAreNotKept)
     TempDir dir, existing;
     platform::Registry registry(dir.Path());
     platform::Profile profile(registry);
-    CGeneralOptions general;
-    general.m_nMaxMRU = 0;
-    general.m_nMaxPairs = 0;
-    CFolderComparer comparer(FOLDER_RECENT_SIZES::FromGeneralOptions(general));
+    CFolderComparer comparer(FOLDER_RECENT_SIZES{0, 0});
     comparer.AddRecentFolder(0, existing.Path());
     comparer.AddRecentPair("/a", "/b");
     EXPECT_TRUE(comparer.RecentFolders(0).Items().empty());
@@ -293,8 +294,10 @@ TEST(FolderComparer, ShorterPairListLeavesNoStaleEntries)
     platform::Profile profile(registry);
     for (int i = 1; i <= 3; ++i)
     {
-        profile.WriteProfileString(CFolderComparer::kRecentPairsSection, "Pair" + std::to_string(i) + ".1", "l");
-        profile.WriteProfileString(CFolderComparer::kRecentPairsSection, "Pair" + std::to_string(i) + ".2", "r");
+        profile.WriteProfileString(CFolderComparer::kRecentPairsSection, "Pair" + std::to_string(i) + ".1",
+                                   "l");
+        profile.WriteProfileString(CFolderComparer::kRecentPairsSection, "Pair" + std::to_string(i) + ".2",
+                                   "r");
     }
     CFolderComparer comparer(FOLDER_RECENT_SIZES{5, 5});
     comparer.AddRecentPair("/x", "/y");
