@@ -1359,3 +1359,41 @@ TEST_F(FileOperations, SwappingSidesTwiceRestoresThem)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(FolderCompareItemTest, DeletingBothSidesOfTheRootKeepsTheRootForItsDocument)
+{
+    TwoTrees trees;
+    trees.File("L/f", "x");
+    auto root = OpenRoot(trees.Left(), trees.Right());
+    ASSERT_EQ(CompareLevel(*root, Params(METHOD_SIZE)), 0);
+    CRecorder window;
+    ASSERT_EQ(root->DeleteSides(SIDE_MASK_BOTH, kQuietFlags, &window, nullptr), 0);
+    EXPECT_FALSE(root->HasSide(0));
+    EXPECT_FALSE(root->HasSide(1));
+    EXPECT_EQ(root->GetChildCount(), 0);
+    EXPECT_NE(access(trees.Left().c_str(), F_OK), 0);
+    // The child went first; the root is left to its owner.
+    ASSERT_EQ(window.m_messages.size(), 1u);
+    EXPECT_EQ(window.m_messages[0].message, ITEMMSG_REMOVE);
+    EXPECT_NE(window.m_messages[0].item, root.get());
+}
+
+TEST(FolderCompareItemTest, NamesOfStatusesContentsAndDifferences)
+{
+    EXPECT_EQ(StatusName(ITEM_STATUS_PENDING), "pending");
+    EXPECT_EQ(StatusName(ITEM_STATUS_IDENTICAL), "identical");
+    EXPECT_EQ(StatusName(ITEM_STATUS_SAMEPATH), "same path");
+    EXPECT_EQ(StatusName(ITEM_STATUS_DIFFERENT), "different");
+    EXPECT_EQ(StatusName(ITEM_STATUS_ERROR), "error");
+    EXPECT_EQ(ContentResultName(CONTENT_NONE), "none");
+    EXPECT_EQ(ContentResultName(CONTENT_ERROR), "error");
+    EXPECT_EQ(
+        DifferenceNames(DIFF_CRC | DIFF_TYPE | DIFF_LMTIME | DIFF_SIZE | DIFF_ATTRIBUTES | DIFF_VERSION),
+        (std::vector<std::string>{"Type", "LMTime", "Size", "Attributes", "Version", "CRC32"}));
+    EXPECT_TRUE(DifferenceNames(0).empty());
+}
+
+} // namespace
