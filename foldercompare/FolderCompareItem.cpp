@@ -684,7 +684,8 @@ void CFolderCompareItem::ApplyFiltersToChildren(const CComboFilters& filters, co
 
 bool CFolderCompareItem::IsExcludedByFilters(CFolderCompareItem* child, const CComboFilters& filters)
 {
-    if (filters.m_fileFilters.m_dwExcludeTypes != 0 && !child->IsFolderItem())
+    const bool byType = filters.m_fileFilters.m_dwExcludeTypes != 0 && !child->IsFolderItem();
+    if (byType)
         child->DetectFileType();
     bool any = false;
     bool all = true;
@@ -694,7 +695,16 @@ bool CFolderCompareItem::IsExcludedByFilters(CFolderCompareItem* child, const CC
             continue;
         any = true;
         // Every side is judged, so that each tree object carries its own mark.
-        if (!side->ApplyFilter(filters))
+        bool excluded = side->ApplyFilter(filters);
+        // A file whose type cannot be told (unreadable, not a regular file) is neither text nor
+        // binary: a type filter must not make it disappear; comparing it shows the error instead.
+        if (excluded && byType && side->GetFileType() == -1)
+        {
+            CComboFilters withoutTypes = filters;
+            withoutTypes.m_fileFilters.m_dwExcludeTypes = 0;
+            excluded = side->ApplyFilter(withoutTypes);
+        }
+        if (!excluded)
             all = false;
     }
     return any && all;

@@ -544,6 +544,15 @@ TEST(FolderCompareItemTest, AChildIsExcludedOnlyWhenEverySideIs)
     EXPECT_FALSE(mixed->GetSide(1)->IsExcluded());
     EXPECT_TRUE(mixed->IsDifferent());
     EXPECT_TRUE(Find(root.get(), "binary")->IsExcluded());
+
+    // A file that is neither text nor binary to the type detection stays, and shows its error.
+    ASSERT_EQ(mkfifo(trees.Left("pipe").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(trees.Right("pipe").c_str(), 0644), 0);
+    ASSERT_EQ(CompareLevel(*root, params), 0);
+    CFolderCompareItem* pipe = Find(root.get(), "pipe");
+    EXPECT_FALSE(pipe->IsExcluded());
+    EXPECT_FALSE(pipe->GetSide(0)->IsExcluded());
+    EXPECT_TRUE(pipe->IsError());
     EXPECT_EQ(Find(root.get(), "mixed")->GetFileType(), 2) << "left binary";
 }
 
