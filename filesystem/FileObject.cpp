@@ -7,20 +7,58 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+CFileObject::CFileObject(const CFileObject& other)
+    : CFileInfoEx(other),
+      m_pOperation(other.m_pOperation ? std::make_unique<OPERATION_STATE>(*other.m_pOperation) : nullptr)
+{
+}
+
+CFileObject& CFileObject::operator=(const CFileObject& other)
+{
+    if (this != &other)
+    {
+        CFileInfoEx::operator=(other);
+        m_pOperation = other.m_pOperation ? std::make_unique<OPERATION_STATE>(*other.m_pOperation) : nullptr;
+    }
+    return *this;
+}
+
+CFileObject::~CFileObject() = default;
+
+CFileObject::OPERATION_STATE& CFileObject::State()
+{
+    if (!m_pOperation)
+        m_pOperation = std::make_unique<OPERATION_STATE>();
+    return *m_pOperation;
+}
+
+const std::string& CFileObject::GetLastError() const
+{
+    static const std::string none;
+    return m_pOperation ? m_pOperation->m_strLastError : none;
+}
+
+const platform::FileOperationResult& CFileObject::GetLastResult() const
+{
+    static const platform::FileOperationResult none;
+    return m_pOperation ? m_pOperation->m_lastResult : none;
+}
+
 int CFileObject::Fail(const std::string& message)
 {
-    m_strLastError = message;
+    State().m_strLastError = message;
     return -1;
 }
 
 int CFileObject::Run(platform::FileOperationKind kind, const std::string& to, std::uint32_t flags,
                      platform::FileOperationObserver* observer)
 {
-    m_strLastError.clear();
-    m_lastResult = platform::ShellFileOperation(kind, GetPath(), to, flags, observer);
-    if (!m_lastResult.m_errors.empty())
-        m_strLastError = m_lastResult.m_errors.front().m_strMessage;
-    return m_lastResult.m_nCode;
+    OPERATION_STATE& state = State();
+    state.m_strLastError.clear();
+    state.m_lastResult = platform::ShellFileOperation(kind, GetPath(), to, flags, observer);
+    if (!state.m_lastResult.m_errors.empty())
+        state.m_strLastError = state.m_lastResult.m_errors.front().m_strMessage;
+    return state.m_lastResult.m_nCode;
 }
 
 int CFileObject::CopyTo(const std::string& destFolder, std::uint32_t flags, platform::FileOperationObserver* observer)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 
 // File information with the operations on disk. Each returns 0 on success; on failure the stored
@@ -13,7 +14,9 @@ class CFileObject : public CFileInfoEx
 {
 public:
     using CFileInfoEx::CFileInfoEx;
-    ~CFileObject() override = default;
+    CFileObject(const CFileObject& other);
+    CFileObject& operator=(const CFileObject& other);
+    ~CFileObject() override;
 
     // Copies (moves) the object into `destFolder`, which is created first when missing.
     virtual int CopyTo(const std::string& destFolder, std::uint32_t flags,
@@ -33,14 +36,21 @@ public:
     // request to change them fails without changing anything.
     virtual int SetAttributes(std::uint32_t mask);
 
-    const std::string& GetLastError() const { return m_strLastError; }
-    const platform::FileOperationResult& GetLastResult() const { return m_lastResult; }
+    const std::string& GetLastError() const;
+    const platform::FileOperationResult& GetLastResult() const;
 
 private:
     int Run(platform::FileOperationKind kind, const std::string& to, std::uint32_t flags,
             platform::FileOperationObserver* observer);
     int Fail(const std::string& message);
 
-    std::string m_strLastError;
-    platform::FileOperationResult m_lastResult;
+    // Only objects that ran an operation need this; a folder tree holds many thousands that never do.
+    struct OPERATION_STATE
+    {
+        std::string m_strLastError;
+        platform::FileOperationResult m_lastResult;
+    };
+    OPERATION_STATE& State();
+
+    std::unique_ptr<OPERATION_STATE> m_pOperation;
 };

@@ -95,7 +95,13 @@ std::uint32_t CFileWatcher::AddFileWatch(const std::string& path, WindowId windo
         return 0;
     const std::string folder = FolderOfPath(path);
 
-    WatchRecord record{{path, 0, window, document}, folder, path.substr(folder.size()), false};
+    // Filled member by member: GCC 12 at -O3 takes the aggregate form for reading a moved-from string.
+    WatchRecord record;
+    record.m_item.m_strPath = path;
+    record.m_item.m_window = window;
+    record.m_item.m_pDocument = document;
+    record.m_strFolder = folder;
+    record.m_strName = path.substr(folder.size());
     struct stat st
     {
     };

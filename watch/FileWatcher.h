@@ -29,10 +29,10 @@ class CWatchedFile;
 // One registration.
 struct FILEWATCHITEM
 {
-    std::string m_strPath;            // as the caller gave it; every notice carries a copy
-    platform::FileTime m_ftLastWrite; // at registration or at the last notice; 0 for a directory
-    WindowId m_window;                // receiver when no document is given
-    IFileWatchDocument* m_pDocument;  // when given, its first view receives the notices
+    std::string m_strPath;                      // as the caller gave it; every notice carries a copy
+    platform::FileTime m_ftLastWrite = 0;       // at registration or at the last notice; 0 for a directory
+    WindowId m_window = 0;                      // receiver when no document is given
+    IFileWatchDocument* m_pDocument = nullptr;  // when given, its first view receives the notices
 };
 
 // The change monitor: watches the files that open documents show and posts WM_FILE_CHANGED to
@@ -91,7 +91,7 @@ private:
         FILEWATCHITEM m_item;
         std::string m_strFolder;
         std::string m_strName; // last element; "" when the path ends with a separator
-        bool m_bDirectory;
+        bool m_bDirectory = false;
     };
 
     // One entry per distinct folder text. Two texts can name one folder ("/a/" and "/a/./"): the
