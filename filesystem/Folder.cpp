@@ -59,6 +59,10 @@ bool CFolder::LoadFromFindData(const platform::FindData& entry)
     const bool loaded = CFolderItem::LoadFromFindData(entry);
     m_nDevice = entry.m_nDevice;
     m_nInode = entry.m_nInode;
+    // A link (or mount) back to a folder of its own path is an error entry, never entered: that is
+    // what keeps a scan of the whole tree finite.
+    if (entry.m_nError == 0 && m_pParent != nullptr && m_pParent->IsOnOwnPath(entry))
+        m_nError = ELOOP;
     return loaded;
 }
 
@@ -144,9 +148,7 @@ bool CFolder::Scan(bool filesOnly)
         {
             if (filesOnly)
                 continue;
-            CFolder* folder = AddFolder(entry.m_strName, entry);
-            if (entry.m_nError == 0 && IsOnOwnPath(entry))
-                folder->m_nError = ELOOP;
+            AddFolder(entry.m_strName, entry);
         }
         else
             AddFile(entry.m_strName, entry);
@@ -229,7 +231,8 @@ bool CFolder::IsSameFolder(const CFolder& other) const
     return m_nDevice == other.m_nDevice && m_nInode == other.m_nInode;
 }
 
-namespace {
+namespace
+{
 
 unsigned char FoldAscii(unsigned char c)
 {

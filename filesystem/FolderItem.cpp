@@ -5,7 +5,8 @@
 
 #include <vector>
 
-CFolderItem::CFolderItem(std::string path, bool relative) : CFileObject(std::move(path)), m_bRelative(relative ? 1 : 0)
+CFolderItem::CFolderItem(std::string path, bool relative)
+    : CFileObject(std::move(path)), m_bRelative(relative ? 1 : 0)
 {
 }
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 // Status codes of a comparison item: its verdict.
-inline constexpr std::uint32_t ITEM_STATUS_PENDING = 0;   // not compared, or waiting for its children
+inline constexpr std::uint32_t ITEM_STATUS_PENDING = 0; // not compared, or waiting for its children
 inline constexpr std::uint32_t ITEM_STATUS_IDENTICAL = 1;
-inline constexpr std::uint32_t ITEM_STATUS_SAMEPATH = 2;  // both sides are the same object on disk
+inline constexpr std::uint32_t ITEM_STATUS_SAMEPATH = 2; // both sides are the same object on disk
 inline constexpr std::uint32_t ITEM_STATUS_DIFFERENT = 4;
 inline constexpr std::uint32_t ITEM_STATUS_ERROR = 6;
 

@@ -7,9 +7,12 @@
 #include "platform/FileSystemEntry.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
-namespace {
+namespace
+{
 
 bool Cancelled(const CancelFlag* cancel)
 {
@@ -198,6 +201,25 @@ bool CFolderCompareItem::HasSideError() const
     return false;
 }
 
+std::string CFolderCompareItem::GetErrorText() const
+{
+    if (m_dwStatus != ITEM_STATUS_ERROR)
+        return {};
+    for (const CFolderItem* side : m_sides)
+    {
+        if (side == nullptr)
+            continue;
+        if (side->GetError() == ELOOP && side->IsFolder())
+            return side->GetPath() + ": a link back into a folder of its own path is not followed";
+        if (side->GetError() != 0)
+            return side->GetPath() + ": " + std::strerror(side->GetError());
+        if (const CFolder* folder = side->AsFolder(); folder != nullptr && folder->GetScanError() != 0)
+            return side->GetPath() + ": cannot be listed: " + std::strerror(folder->GetScanError());
+    }
+    return "The contents could not be read (a file is missing, unreadable, not a regular file, or changed "
+           "while it was read).";
+}
+
 void CFolderCompareItem::UpdateStatus()
 {
     if (HasBothSides())
@@ -218,7 +240,8 @@ void CFolderCompareItem::UpdateStatus()
             if (m_dwContentResult != CONTENT_NONE)
                 m_dwStatus = m_dwContentResult;
             else
-                m_dwStatus = (IsFolderItem() || m_dwDiffBits == 0) ? ITEM_STATUS_IDENTICAL : ITEM_STATUS_DIFFERENT;
+                m_dwStatus =
+                    (IsFolderItem() || m_dwDiffBits == 0) ? ITEM_STATUS_IDENTICAL : ITEM_STATUS_DIFFERENT;
             break;
         default:
             m_dwStatus = m_dwContentResult != CONTENT_NONE ? m_dwContentResult : ITEM_STATUS_DIFFERENT;
@@ -375,8 +398,8 @@ int CFolderCompareItem::BuildLevel(const CFolderCompareParams& params, bool resc
     return 0;
 }
 
-int CFolderCompareItem::CompareChildren(const CFolderCompareParams& params, int mode, bool rescan, bool rebuild,
-                                        CProcessCallback* progress, const CancelFlag* cancel)
+int CFolderCompareItem::CompareChildren(const CFolderCompareParams& params, int mode, bool rescan,
+                                        bool rebuild, CProcessCallback* progress, const CancelFlag* cancel)
 {
     if (BuildLevel(params, rescan, rebuild, progress, cancel) < 0)
         return -1;
@@ -462,12 +485,17 @@ bool CFolderCompareItem::IsSameObjectOnDisk() const
     const CFolderItem* right = m_sides[kRight];
     const CFolder* leftFolder = left->AsFolder();
     const CFolder* rightFolder = right->AsFolder();
-    if (leftFolder != nullptr && rightFolder != nullptr && (leftFolder->GetDevice() != 0 || leftFolder->GetInode() != 0))
+    if (leftFolder != nullptr && rightFolder != nullptr &&
+        (leftFolder->GetDevice() != 0 || leftFolder->GetInode() != 0))
         return leftFolder->IsSameFolder(*rightFolder);
     // A file is the same file when it has the same name in the same folder. Names that differ only
     // in case are different files here, so the test is exact.
-    if (left->GetParent() != nullptr && right->GetParent() != nullptr)
-        return left->GetParent()->IsSameFolder(*right->GetParent()) && left->GetNameView() == right->GetNameView();
+    const CFolder* leftParent = left->GetParent();
+    const CFolder* rightParent = right->GetParent();
+    if (leftParent != nullptr && rightParent != nullptr &&
+        (leftParent->GetDevice() != 0 || leftParent->GetInode() != 0))
+        return leftParent->IsSameFolder(*rightParent) && left->GetNameView() == right->GetNameView();
+    // Objects that were never read from the disk (project trees) have only their paths.
     return ::IsSamePath(left->GetPath(), right->GetPath());
 }
 
@@ -479,9 +507,8 @@ std::uint32_t CFolderCompareItem::Compare(const CFolderCompareParams& params, co
     if (folderItem)
     {
         // A side that cannot be entered (a link looping back) has nothing to show below it.
-        if (std::any_of(m_sides.begin(), m_sides.end(), [](const CFolderItem* side) {
-                return side != nullptr && side->GetError() != 0;
-            }))
+        if (std::any_of(m_sides.begin(), m_sides.end(),
+                        [](const CFolderItem* side) { return side != nullptr && side->GetError() != 0; }))
             m_dwFlags &= ~ITEM_FLAG_MAYHAVECHILDREN;
         else
             ProbeChildren(params.m_filters);
@@ -569,7 +596,8 @@ int CFolderCompareItem::CompareCRC()
 {
     if (!HasBothSides())
         return 0;
-    return CFolderCompareMethods::CompareCRC(*m_sides[kLeft], *m_sides[kRight], m_dwDiffBits, m_dwContentResult);
+    return CFolderCompareMethods::CompareCRC(*m_sides[kLeft], *m_sides[kRight], m_dwDiffBits,
+                                             m_dwContentResult);
 }
 
 int CFolderCompareItem::CompareBinary()
@@ -656,7 +684,8 @@ void CFolderCompareItem::ApplyFiltersToChildren(const CComboFilters& filters, co
 
 bool CFolderCompareItem::IsExcludedByFilters(CFolderCompareItem* child, const CComboFilters& filters)
 {
-    if (filters.m_fileFilters.m_dwExcludeTypes != 0 && !child->IsFolderItem())
+    const bool byType = filters.m_fileFilters.m_dwExcludeTypes != 0 && !child->IsFolderItem();
+    if (byType)
         child->DetectFileType();
     bool any = false;
     bool all = true;
@@ -666,7 +695,16 @@ bool CFolderCompareItem::IsExcludedByFilters(CFolderCompareItem* child, const CC
             continue;
         any = true;
         // Every side is judged, so that each tree object carries its own mark.
-        if (!side->ApplyFilter(filters))
+        bool excluded = side->ApplyFilter(filters);
+        // A file whose type cannot be told (unreadable, not a regular file) is neither text nor
+        // binary: a type filter must not make it disappear; comparing it shows the error instead.
+        if (excluded && byType && side->GetFileType() == -1)
+        {
+            CComboFilters withoutTypes = filters;
+            withoutTypes.m_fileFilters.m_dwExcludeTypes = 0;
+            excluded = side->ApplyFilter(withoutTypes);
+        }
+        if (!excluded)
             all = false;
     }
     return any && all;
@@ -682,7 +720,8 @@ void CFolderCompareItem::CompareChildItems(const CFolderCompareParams& params, C
         {
             progress->BeginProgress();
             progress->SetProgress(CProcessCallback::kSetRange, count - 1);
-            const char* format = params.m_nType == COMPARE_TYPE_PROJECT ? "Comparing projects: %s" : "Comparing folders: %s";
+            const char* format =
+                params.m_nType == COMPARE_TYPE_PROJECT ? "Comparing projects: %s" : "Comparing folders: %s";
             progress->SetProgressText(FormatProgressText(format, GetName()));
         }
         for (std::int32_t index = 0; index < count; ++index)
@@ -773,8 +812,8 @@ bool CFolderCompareItem::EnsureParentSide(int index, std::uint32_t shellFlags, C
     return m_pParent->CopyToOtherSide(OtherSide(index), shellFlags, 0, window, cancel) == 0;
 }
 
-int CFolderCompareItem::CopyToOtherSide(int source, std::uint32_t shellFlags, int mode, CItemMessageTarget* window,
-                                        const CancelFlag* cancel)
+int CFolderCompareItem::CopyToOtherSide(int source, std::uint32_t shellFlags, int mode,
+                                        CItemMessageTarget* window, const CancelFlag* cancel)
 {
     const int other = OtherSide(source);
     if (!IsSideOnDisk(source))
@@ -1088,7 +1127,8 @@ int CFolderCompareItem::CreateFolder(int mask, const std::string& name, CItemMes
     return 0;
 }
 
-namespace {
+namespace
+{
 
 // One content method on a file item; -1 for an unknown method.
 int RunContentMethod(CFolderCompareItem& item, std::uint32_t method)
@@ -1108,7 +1148,8 @@ int RunContentMethod(CFolderCompareItem& item, std::uint32_t method)
 
 } // namespace
 
-int CFolderCompareItem::CompareContents(std::uint32_t method, CItemMessageTarget* window, const CancelFlag* cancel)
+int CFolderCompareItem::CompareContents(std::uint32_t method, CItemMessageTarget* window,
+                                        const CancelFlag* cancel)
 {
     if (method != METHOD_CRC32 && method != METHOD_BINARY && method != METHOD_TEXT)
         return -1;

@@ -118,7 +118,8 @@ public:
     virtual CFolderCompareItem* CreateChild(CFolderItem* left, CFolderItem* right);
     // The first child (only folder children with `foldersOnly`) whose side opposite to `index`
     // pairs with `object`; null when there is none.
-    virtual CFolderCompareItem* FindChildByOtherSide(int index, const CFolderItem* object, bool foldersOnly) const;
+    virtual CFolderCompareItem* FindChildByOtherSide(int index, const CFolderItem* object,
+                                                     bool foldersOnly) const;
     // Compares the item unless it is compared already (or `recompare`), then its children down to
     // `mode`, then re-aggregates the ancestors. Returns the item's status.
     virtual int CompareTree(const CFolderCompareParams& params, int mode, bool reload, bool recompare,
@@ -160,13 +161,15 @@ public:
     virtual int MoveToOtherSide(int source, std::uint32_t shellFlags, CItemMessageTarget* window,
                                 const CancelFlag* cancel);
     // Deletes the sides of `mask` (1 left, 2 right). An item left without sides is destroyed.
-    virtual int DeleteSides(int mask, std::uint32_t shellFlags, CItemMessageTarget* window, const CancelFlag* cancel);
+    virtual int DeleteSides(int mask, std::uint32_t shellFlags, CItemMessageTarget* window,
+                            const CancelFlag* cancel);
     // Renames the sides of `mask` within their folders. When only one side is renamed the item
     // no longer pairs: the parent is asked to rebuild its children, which destroys this item.
     virtual int RenameSides(int mask, const std::string& newName, std::uint32_t shellFlags,
                             CItemMessageTarget* window, const CancelFlag* cancel);
     virtual int SetTime(int target, bool copyFromOther, std::time_t time, CItemMessageTarget* window);
-    virtual int SetAttributes(int mask, std::uint32_t controlled, std::uint32_t toSet, CItemMessageTarget* window);
+    virtual int SetAttributes(int mask, std::uint32_t controlled, std::uint32_t toSet,
+                              CItemMessageTarget* window);
     // Creates the folder `name` in this folder item's sides of `mask`.
     virtual int CreateFolder(int mask, const std::string& name, CItemMessageTarget* window);
     // Runs one content method (METHOD_CRC32, METHOD_BINARY or METHOD_TEXT), on a folder item over
@@ -184,7 +187,10 @@ public:
     const CFolderCompareItemPtrArray* GetChildren() const { return m_pChildren.get(); }
     CFolderCompareItem* GetChild(int index) const { return (*m_pChildren)[static_cast<std::size_t>(index)]; }
     std::uint32_t GetFlags() const { return m_dwFlags; }
-    void SetFlags(std::uint32_t flags, bool on) { m_dwFlags = on ? (m_dwFlags | flags) : (m_dwFlags & ~flags); }
+    void SetFlags(std::uint32_t flags, bool on)
+    {
+        m_dwFlags = on ? (m_dwFlags | flags) : (m_dwFlags & ~flags);
+    }
     // A root item owns its two root folders and destroys them with itself.
     void SetOwnsSides(bool owns) { m_bOwnsSides = owns; }
     int FindChild(const CFolderCompareItem* item) const;
@@ -193,6 +199,9 @@ public:
     void RemoveAllChildren();
     // A present side that cannot be read: an entry in error, or a folder that cannot be listed.
     bool HasSideError() const;
+    // Why the item is in error, for listings: the side's path and the system's reason, or that the
+    // contents could not be read. Empty when the item is not in error.
+    std::string GetErrorText() const;
     // Swaps the sides of the whole subtree.
     void SwapSides();
     // The methods (with the settings they read) used below this item; an item without its own
@@ -211,7 +220,8 @@ protected:
     // or the path it would have. Empty for a root.
     std::string GetDestinationFolder(int index) const;
     // Makes the parent's folder on side `index` exist (copying the parents empty); false on failure.
-    bool EnsureParentSide(int index, std::uint32_t shellFlags, CItemMessageTarget* window, const CancelFlag* cancel);
+    bool EnsureParentSide(int index, std::uint32_t shellFlags, CItemMessageTarget* window,
+                          const CancelFlag* cancel);
     // Removes, depth first, every descendant left without sides, telling the view first.
     void RemoveSidelessChildren(CItemMessageTarget* window);
     bool IsSameObjectOnDisk() const;

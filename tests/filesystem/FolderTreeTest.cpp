@@ -16,7 +16,8 @@
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-namespace {
+namespace
+{
 
 std::unique_ptr<CFolder> Root(const std::string& path)
 {
@@ -190,10 +191,10 @@ TEST(FolderTreeTest, LinksAreFollowedOnceAndNeverIntoALoop)
     ASSERT_EQ(mkdir((dir / "tree/sub").c_str(), 0755), 0);
     ASSERT_EQ(mkdir((dir / "elsewhere").c_str(), 0755), 0);
     WriteFile(dir / "elsewhere/e.txt", "e");
-    ASSERT_EQ(symlink("..", (dir / "tree/sub/up").c_str()), 0);           // back to tree: a loop
-    ASSERT_EQ(symlink(".", (dir / "tree/self").c_str()), 0);              // itself: a loop
-    ASSERT_EQ(symlink("../elsewhere", (dir / "tree/away").c_str()), 0);  // outside: followed
-    ASSERT_EQ(symlink("missing", (dir / "tree/dangling").c_str()), 0);   // nothing behind it
+    ASSERT_EQ(symlink("..", (dir / "tree/sub/up").c_str()), 0);         // back to tree: a loop
+    ASSERT_EQ(symlink(".", (dir / "tree/self").c_str()), 0);            // itself: a loop
+    ASSERT_EQ(symlink("../elsewhere", (dir / "tree/away").c_str()), 0); // outside: followed
+    ASSERT_EQ(symlink("missing", (dir / "tree/dangling").c_str()), 0);  // nothing behind it
 
     auto root = Root(dir / "tree");
     ASSERT_TRUE(root->Scan(false));
@@ -246,14 +247,14 @@ TEST(FolderTreeTest, OrderPutsFoldersFirstThenNamesWithoutCaseThenBytes)
         int expected;
     };
     const CASE cases[] = {
-        {"src", false, "Src", true, 1},    // a folder sorts before a file of the same name
-        {"zz", true, "aa", false, -1},     // whatever the names
+        {"src", false, "Src", true, 1}, // a folder sorts before a file of the same name
+        {"zz", true, "aa", false, -1},  // whatever the names
         {"apple", false, "Banana", false, -1},
         {"Makefile", false, "makefile", false, -1}, // differ only in case: two objects, never 0
         {"same", false, "same", false, 0},
         {"\xc3\x89t\xc3\xa9", false, "\xc3\xa9t\xc3\xa9z", false, -1}, // "Été" folds like "été"
-        {"\xc3\xa9", false, "f", false, 1},  // by code point after folding
-        {"a\xff", false, "a\xfe", false, 1}, // invalid bytes compare as bytes
+        {"\xc3\xa9", false, "f", false, 1},                            // by code point after folding
+        {"a\xff", false, "a\xfe", false, 1},                           // invalid bytes compare as bytes
         {"ab", false, "abc", false, -1},
     };
     for (const CASE& c : cases)
@@ -267,8 +268,9 @@ TEST(FolderTreeTest, OrderPutsFoldersFirstThenNamesWithoutCaseThenBytes)
 
 TEST(FolderTreeTest, NameOrderIsATotalOrderOverMixedNames)
 {
-    const std::vector<std::string> names = {"a", "A", "b", "B", "ab", "aB", "Ab", "\xc3\xa9", "\xc3\x89", "e",
-                                            "E", "\xff", "\xfe", "a\xff", "_", "0", "Z", "z", "\xc3\x9f", "ss"};
+    const std::vector<std::string> names = {"a",        "A",        "b", "B", "ab",       "aB",   "Ab",
+                                            "\xc3\xa9", "\xc3\x89", "e", "E", "\xff",     "\xfe", "a\xff",
+                                            "_",        "0",        "Z", "z", "\xc3\x9f", "ss"};
     for (const std::string& a : names)
         for (const std::string& b : names)
         {

@@ -20,7 +20,8 @@ using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
-namespace {
+namespace
+{
 
 constexpr std::uint32_t kQuietFlags = platform::FOF_SILENT | platform::FOF_NOCONFIRMATION;
 
@@ -96,7 +97,8 @@ CFolderCompareItem* Find(CFolderCompareItem* item, const std::string& rel)
     while (item != nullptr && start <= rel.size())
     {
         const std::size_t slash = rel.find('/', start);
-        const std::string name = rel.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        const std::string name =
+            rel.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         CFolderCompareItem* next = nullptr;
         for (int i = 0; i < item->GetChildCount(); ++i)
             if (item->GetChild(i)->GetName() == name)
@@ -161,7 +163,7 @@ public:
 struct PAIRING_CASE
 {
     const char* name;
-    std::vector<std::string> left;  // relative paths; a trailing "/" makes a folder
+    std::vector<std::string> left; // relative paths; a trailing "/" makes a folder
     std::vector<std::string> right;
     std::vector<std::string> rows;
 };
@@ -179,7 +181,8 @@ TEST_P(Pairing, MergesTheSortedSidesByTheTreeOrder)
 {
     const PAIRING_CASE& c = GetParam();
     TwoTrees trees;
-    const auto make = [&trees](const std::string& side, const std::vector<std::string>& entries) {
+    const auto make = [&trees](const std::string& side, const std::vector<std::string>& entries)
+    {
         for (const std::string& entry : entries)
         {
             if (entry.ends_with('/'))
@@ -199,11 +202,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Pairing,
     testing::Values(
         PAIRING_CASE{"FolderAndFileOfTheSameNameNeverPair", {"Src/"}, {"Src"}, {"Src/ L", "Src R"}},
-        PAIRING_CASE{"NamesDifferingOnlyInCaseAreTwoItems", {"Makefile"}, {"makefile"}, {"Makefile L", "makefile R"}},
-        PAIRING_CASE{"BothCaseVariantsOnOneSide",
-                     {"Readme", "README"},
-                     {"README"},
-                     {"README LR", "Readme L"}},
+        PAIRING_CASE{
+            "NamesDifferingOnlyInCaseAreTwoItems", {"Makefile"}, {"makefile"}, {"Makefile L", "makefile R"}},
+        PAIRING_CASE{
+            "BothCaseVariantsOnOneSide", {"Readme", "README"}, {"README"}, {"README LR", "Readme L"}},
         PAIRING_CASE{"FoldersFirstThenNamesWithoutCase",
                      {"b.txt", "A.txt", "zdir/", "same"},
                      {"a.txt", "B.txt", "Adir/", "same", "z"},
@@ -273,23 +275,28 @@ TEST_P(StatusFromMethods, ContentMethodsDecideOverAttributeMethods)
     EXPECT_EQ(item->GetContentResult(), c.contentResult);
     EXPECT_NE(item->GetFlags() & ITEM_FLAG_COMPARED, 0u);
     // The root follows its only child.
-    EXPECT_EQ(root->GetStatus(), c.status == ITEM_STATUS_DIFFERENT ? ITEM_STATUS_DIFFERENT : ITEM_STATUS_IDENTICAL);
+    EXPECT_EQ(root->GetStatus(),
+              c.status == ITEM_STATUS_DIFFERENT ? ITEM_STATUS_DIFFERENT : ITEM_STATUS_IDENTICAL);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, StatusFromMethods,
-    testing::Values(
-        STATUS_CASE{"SizeOnlyIgnoresContents", METHOD_SIZE, "abc", "xyz", 0, ITEM_STATUS_IDENTICAL, 0, CONTENT_NONE},
-        STATUS_CASE{"SizeDiffers", METHOD_SIZE, "abc", "abcd", 0, ITEM_STATUS_DIFFERENT, DIFF_SIZE, CONTENT_NONE},
-        STATUS_CASE{"TimeAndSizeWithOnlyTimeApart", METHOD_LMTIME | METHOD_SIZE, "abc", "abc", 100,
-                    ITEM_STATUS_DIFFERENT, DIFF_LMTIME, CONTENT_NONE},
-        STATUS_CASE{"TimeWithinTheTolerance", METHOD_LMTIME, "abc", "abc", 2, ITEM_STATUS_IDENTICAL, 0, CONTENT_NONE},
-        STATUS_CASE{"EqualChecksumsWinOverTimes", METHOD_LMTIME | METHOD_CRC32, "abc", "abc", 100,
-                    ITEM_STATUS_IDENTICAL, DIFF_LMTIME, CONTENT_SAME},
-        STATUS_CASE{"BinaryFindsEqualSizedDifference", METHOD_SIZE | METHOD_BINARY, "abc", "abd", 0,
-                    ITEM_STATUS_DIFFERENT, 0, CONTENT_DIFFERENT},
-        STATUS_CASE{"TwoEmptyFilesAreTheSame", METHOD_BINARY, "", "", 0, ITEM_STATUS_IDENTICAL, 0, CONTENT_SAME},
-        STATUS_CASE{"NoMethodsMakesEqual", 0, "abc", "xyzw", 0, ITEM_STATUS_IDENTICAL, 0, CONTENT_NONE}),
+    testing::Values(STATUS_CASE{"SizeOnlyIgnoresContents", METHOD_SIZE, "abc", "xyz", 0,
+                                ITEM_STATUS_IDENTICAL, 0, CONTENT_NONE},
+                    STATUS_CASE{"SizeDiffers", METHOD_SIZE, "abc", "abcd", 0, ITEM_STATUS_DIFFERENT,
+                                DIFF_SIZE, CONTENT_NONE},
+                    STATUS_CASE{"TimeAndSizeWithOnlyTimeApart", METHOD_LMTIME | METHOD_SIZE, "abc", "abc",
+                                100, ITEM_STATUS_DIFFERENT, DIFF_LMTIME, CONTENT_NONE},
+                    STATUS_CASE{"TimeWithinTheTolerance", METHOD_LMTIME, "abc", "abc", 2,
+                                ITEM_STATUS_IDENTICAL, 0, CONTENT_NONE},
+                    STATUS_CASE{"EqualChecksumsWinOverTimes", METHOD_LMTIME | METHOD_CRC32, "abc", "abc", 100,
+                                ITEM_STATUS_IDENTICAL, DIFF_LMTIME, CONTENT_SAME},
+                    STATUS_CASE{"BinaryFindsEqualSizedDifference", METHOD_SIZE | METHOD_BINARY, "abc", "abd",
+                                0, ITEM_STATUS_DIFFERENT, 0, CONTENT_DIFFERENT},
+                    STATUS_CASE{"TwoEmptyFilesAreTheSame", METHOD_BINARY, "", "", 0, ITEM_STATUS_IDENTICAL, 0,
+                                CONTENT_SAME},
+                    STATUS_CASE{"NoMethodsMakesEqual", 0, "abc", "xyzw", 0, ITEM_STATUS_IDENTICAL, 0,
+                                CONTENT_NONE}),
     [](const testing::TestParamInfo<STATUS_CASE>& info) { return std::string(info.param.name); });
 
 TEST(FolderCompareItemTest, FolderTimesDoNotMakeAFolderDifferent)
@@ -300,7 +307,9 @@ TEST(FolderCompareItemTest, FolderTimesDoNotMakeAFolderDifferent)
     trees.Both("d/f", "same");
     trees.SetTime("d", TwoTrees::kTime, TwoTrees::kTime + 1000);
     auto root = OpenRoot(trees.Left(), trees.Right());
-    ASSERT_EQ(CompareLevel(*root, Params(METHOD_LMTIME | METHOD_SIZE | METHOD_ATTRIBUTES), COMPARE_MODE_SUBTREE), 0);
+    ASSERT_EQ(
+        CompareLevel(*root, Params(METHOD_LMTIME | METHOD_SIZE | METHOD_ATTRIBUTES), COMPARE_MODE_SUBTREE),
+        0);
     CFolderCompareItem* folder = Find(root.get(), "d");
     EXPECT_TRUE(folder->IsIdentical());
     EXPECT_TRUE(root->IsIdentical());
@@ -319,7 +328,8 @@ TEST(FolderCompareItemTest, SameFolderOnBothSidesIsSamePath)
         EXPECT_TRUE(root->IsSamePath()) << right;
         ASSERT_EQ(CompareLevel(*root, Params(METHOD_BINARY)), 0);
         EXPECT_TRUE(Find(root.get(), "f")->IsSamePath()) << right;
-        EXPECT_EQ(Find(root.get(), "f")->GetContentResult(), CONTENT_NONE) << "a file is not compared with itself";
+        EXPECT_EQ(Find(root.get(), "f")->GetContentResult(), CONTENT_NONE)
+            << "a file is not compared with itself";
         EXPECT_TRUE(Find(root.get(), "d")->IsSamePath()) << right;
         EXPECT_TRUE(root->IsSamePath()) << "kept through the aggregation";
     }
@@ -451,7 +461,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Aggregation,
     testing::Values(
         AGGREGATION_CASE{"AllIdentical", {{I, 3, false, false}, {I, 3, false, false}}, ITEM_STATE_EQUAL, I},
-        AGGREGATION_CASE{"OneDifferent", {{I, 3, false, false}, {D, 3, false, false}}, ITEM_STATE_DIFFERENT, D},
+        AGGREGATION_CASE{
+            "OneDifferent", {{I, 3, false, false}, {D, 3, false, false}}, ITEM_STATE_DIFFERENT, D},
         AGGREGATION_CASE{"PendingWinsOverAnEarlierDifference",
                          {{D, 3, false, false}, {P, 3, false, false}},
                          ITEM_STATE_UNDETERMINED,
@@ -460,11 +471,14 @@ INSTANTIATE_TEST_SUITE_P(
                          {{P, 3, false, false}, {D, 3, false, false}},
                          ITEM_STATE_UNDETERMINED,
                          P},
-        AGGREGATION_CASE{"ErrorDoesNotPropagate", {{I, 3, false, false}, {E, 3, false, false}}, ITEM_STATE_EQUAL, I},
+        AGGREGATION_CASE{
+            "ErrorDoesNotPropagate", {{I, 3, false, false}, {E, 3, false, false}}, ITEM_STATE_EQUAL, I},
         AGGREGATION_CASE{"SamePathChildrenAreEqual", {{S, 3, false, false}}, ITEM_STATE_EQUAL, I},
-        AGGREGATION_CASE{"AnOrphanDiffers", {{I, 3, false, false}, {D, 1, false, false}}, ITEM_STATE_DIFFERENT, D},
+        AGGREGATION_CASE{
+            "AnOrphanDiffers", {{I, 3, false, false}, {D, 1, false, false}}, ITEM_STATE_DIFFERENT, D},
         AGGREGATION_CASE{"AnOrphanInErrorStillDiffers", {{E, 2, false, false}}, ITEM_STATE_DIFFERENT, D},
-        AGGREGATION_CASE{"ExcludedDifferenceIsIgnored", {{I, 3, false, false}, {D, 3, true, false}}, ITEM_STATE_EQUAL, I},
+        AGGREGATION_CASE{
+            "ExcludedDifferenceIsIgnored", {{I, 3, false, false}, {D, 3, true, false}}, ITEM_STATE_EQUAL, I},
         AGGREGATION_CASE{"ExcludedPendingIsIgnored", {{P, 3, true, false}}, ITEM_STATE_EQUAL, I},
         AGGREGATION_CASE{"HiddenDifferenceCounts", {{D, 3, false, true}}, ITEM_STATE_DIFFERENT, D}),
     [](const testing::TestParamInfo<AGGREGATION_CASE>& info) { return std::string(info.param.name); });
@@ -530,6 +544,15 @@ TEST(FolderCompareItemTest, AChildIsExcludedOnlyWhenEverySideIs)
     EXPECT_FALSE(mixed->GetSide(1)->IsExcluded());
     EXPECT_TRUE(mixed->IsDifferent());
     EXPECT_TRUE(Find(root.get(), "binary")->IsExcluded());
+
+    // A file that is neither text nor binary to the type detection stays, and shows its error.
+    ASSERT_EQ(mkfifo(trees.Left("pipe").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(trees.Right("pipe").c_str(), 0644), 0);
+    ASSERT_EQ(CompareLevel(*root, params), 0);
+    CFolderCompareItem* pipe = Find(root.get(), "pipe");
+    EXPECT_FALSE(pipe->IsExcluded());
+    EXPECT_FALSE(pipe->GetSide(0)->IsExcluded());
+    EXPECT_TRUE(pipe->IsError());
     EXPECT_EQ(Find(root.get(), "mixed")->GetFileType(), 2) << "left binary";
 }
 
@@ -603,8 +626,8 @@ protected:
 
     std::vector<CFolderCompareItem*> All()
     {
-        return {m_identical, m_different, m_leftNewer, m_rightNewer, m_leftOrphan,
-                m_rightOrphan, m_pending, m_error, m_folder};
+        return {m_identical,   m_different, m_leftNewer, m_rightNewer, m_leftOrphan,
+                m_rightOrphan, m_pending,   m_error,     m_folder};
     }
 
     MemoryPair m_pair;
@@ -741,9 +764,10 @@ TEST(FolderCompareItemTest, ProgressReportsEveryChildOfTheLevel)
         trees.Both(name, "x");
     auto root = OpenRoot(trees.Left(), trees.Right());
     CProgressRecorder progress;
-    ASSERT_EQ(root->CompareChildren(Params(METHOD_SIZE), COMPARE_MODE_LEVEL, true, true, &progress, nullptr), 0);
-    EXPECT_EQ(progress.m_calls, (std::vector<std::string>{"begin", "range 2", "text Comparing folders: L", "pos 0",
-                                                          "pos 1", "pos 2", "end"}));
+    ASSERT_EQ(root->CompareChildren(Params(METHOD_SIZE), COMPARE_MODE_LEVEL, true, true, &progress, nullptr),
+              0);
+    EXPECT_EQ(progress.m_calls, (std::vector<std::string>{"begin", "range 2", "text Comparing folders: L",
+                                                          "pos 0", "pos 1", "pos 2", "end"}));
 
     CFolderCompareParams project = Params(METHOD_SIZE);
     project.m_nType = COMPARE_TYPE_PROJECT;
@@ -763,12 +787,14 @@ TEST(FolderCompareItemTest, ACancelLeavesTheLaterChildrenPending)
     CProgressRecorder progress;
     progress.m_pCancel = &cancel;
     progress.m_nCancelAt = 1;
-    ASSERT_EQ(root->CompareChildren(Params(METHOD_SIZE), COMPARE_MODE_LEVEL, true, true, &progress, &cancel), 0);
+    ASSERT_EQ(root->CompareChildren(Params(METHOD_SIZE), COMPARE_MODE_LEVEL, true, true, &progress, &cancel),
+              0);
     EXPECT_TRUE(Find(root.get(), "a")->IsDifferent());
     EXPECT_TRUE(Find(root.get(), "b")->IsIdentical());
     EXPECT_TRUE(Find(root.get(), "c")->IsPending());
     EXPECT_TRUE(Find(root.get(), "d")->IsPending());
-    EXPECT_NE(root->GetFlags() & ITEM_FLAG_CHILDRENBUILT, 0u) << "the level counts as built even after a cancel";
+    EXPECT_NE(root->GetFlags() & ITEM_FLAG_CHILDRENBUILT, 0u)
+        << "the level counts as built even after a cancel";
     EXPECT_TRUE(root->IsPending()) << "a pending child keeps the folder pending despite a different one";
     EXPECT_EQ(progress.m_calls.back(), "end");
 }
@@ -887,21 +913,29 @@ TEST(FolderCompareItemTest, LinksErrorsAndOddNamesGiveItemsAndTheComparisonGoesO
     {
         ASSERT_EQ(symlink("nowhere", trees.Path(std::string(side) + "/dangling").c_str()), 0);
         ASSERT_EQ(symlink(".", trees.Path(std::string(side) + "/loop").c_str()), 0);
+        // A pipe must never be opened for reading: nobody writes to it.
+        ASSERT_EQ(mkfifo(trees.Path(std::string(side) + "/pipe").c_str(), 0644), 0);
         trees.Folder(std::string(side) + "/sub");
         ASSERT_EQ(symlink("..", trees.Path(std::string(side) + "/sub/up").c_str()), 0); // the root
     }
     ASSERT_EQ(symlink("nowhere", trees.Path("L/left-dangling").c_str()), 0);
     auto root = OpenRoot(trees.Left(), trees.Right());
-    ASSERT_EQ(CompareLevel(*root, Params(METHOD_LMTIME | METHOD_SIZE | METHOD_BINARY), COMPARE_MODE_SUBTREE), 0);
+    ASSERT_EQ(CompareLevel(*root, Params(METHOD_LMTIME | METHOD_SIZE | METHOD_BINARY), COMPARE_MODE_SUBTREE),
+              0);
 
     EXPECT_TRUE(Find(root.get(), "plain")->IsIdentical());
     EXPECT_TRUE(Find(root.get(), "caf\xe9\xff")->IsIdentical());
     EXPECT_TRUE(Find(root.get(), "dangling")->IsError());
     EXPECT_TRUE(Find(root.get(), "left-dangling")->IsError());
+    EXPECT_TRUE(Find(root.get(), "pipe")->IsError());
+    EXPECT_EQ(Find(root.get(), "dangling")->GetErrorText(),
+              trees.Left("dangling") + ": No such file or directory");
+    EXPECT_EQ(Find(root.get(), "plain")->GetErrorText(), "");
     CFolderCompareItem* loop = Find(root.get(), "loop");
     EXPECT_TRUE(loop->IsFolderItem());
     EXPECT_TRUE(loop->IsError());
     EXPECT_EQ(loop->GetChildCount(), 0) << "a loop is never entered";
+    EXPECT_NE(loop->GetErrorText().find("not followed"), std::string::npos) << loop->GetErrorText();
     CFolderCompareItem* up = Find(root.get(), "sub/up");
     ASSERT_NE(up, nullptr);
     EXPECT_TRUE(up->IsError());
@@ -927,6 +961,7 @@ TEST(FolderCompareItemTest, AFolderThatVanishedBeforeItsLevelIsAnError)
     CFolderCompareItem* folder = Find(root.get(), "d");
     ASSERT_EQ(folder->CompareChildren(params, COMPARE_MODE_LEVEL, true, true, nullptr, nullptr), 0);
     EXPECT_TRUE(folder->IsError());
+    EXPECT_EQ(folder->GetErrorText(), trees.Left("d") + ": cannot be listed: No such file or directory");
     EXPECT_EQ(Rows(*folder), std::vector<std::string>{"f R"}) << "what the other side holds is still shown";
     EXPECT_TRUE(Find(root.get(), "g")->IsIdentical());
     EXPECT_TRUE(root->IsIdentical()) << "an error does not make the parent different";
@@ -952,7 +987,8 @@ TEST(FolderCompareItemTest, AFileThatVanishesBeforeItsContentsAreReadIsAnError)
 TEST(FolderCompareItemTest, AnUnreadableFolderIsAnErrorItem)
 {
     if (testsupport::RunningAsRoot())
-        GTEST_SKIP() << "root lists folders without read permission (the vanished-folder test covers the path)";
+        GTEST_SKIP()
+            << "root lists folders without read permission (the vanished-folder test covers the path)";
     TwoTrees trees;
     trees.Folder("L/locked");
     trees.Folder("R/locked");
@@ -966,7 +1002,9 @@ TEST(FolderCompareItemTest, AnUnreadableFolderIsAnErrorItem)
 // In memory when the machine has a memory file system: the fixture tests the pairing, not the disk.
 std::unique_ptr<TempDir> MemoryTempDir()
 {
-    struct stat shm{};
+    struct stat shm
+    {
+    };
     if (stat("/dev/shm", &shm) == 0 && S_ISDIR(shm.st_mode) && access("/dev/shm", W_OK) == 0)
     {
         testsupport::ScopedEnv tmp("TMPDIR", "/dev/shm");
@@ -998,7 +1036,8 @@ TEST(FolderCompareItemTest, AHundredThousandEntriesInOneFolder)
         identical += root->GetChild(i)->IsIdentical() ? 1 : 0;
         if (i > 0)
         {
-            ASSERT_LT(CompareFolderItemNames(root->GetChild(i - 1)->GetName(), root->GetChild(i)->GetName()), 0);
+            ASSERT_LT(CompareFolderItemNames(root->GetChild(i - 1)->GetName(), root->GetChild(i)->GetName()),
+                      0);
         }
     }
     EXPECT_EQ(identical, kCount - 1);
@@ -1048,8 +1087,9 @@ TEST_F(FileOperations, CopyingADeepOrphanCreatesItsFoldersAndPairsTheParents)
     EXPECT_EQ(b->GetSide(1)->GetParent(), a->GetSide(1));
     EXPECT_TRUE(b->IsDifferent()) << "'other' is still a left orphan";
     EXPECT_TRUE(m_root->IsDifferent());
-    EXPECT_EQ(m_window.m_messages, (std::vector<MESSAGE>{{ITEMMSG_REFRESH, 0, a}, {ITEMMSG_REFRESH, 0, b},
-                                                         {ITEMMSG_REFRESH, 0, file}}));
+    EXPECT_EQ(
+        m_window.m_messages,
+        (std::vector<MESSAGE>{{ITEMMSG_REFRESH, 0, a}, {ITEMMSG_REFRESH, 0, b}, {ITEMMSG_REFRESH, 0, file}}));
 
     ASSERT_EQ(Item("a/b/other")->CopyToOtherSide(0, kQuietFlags, 2, nullptr, nullptr), 0);
     EXPECT_TRUE(b->IsIdentical());
@@ -1064,7 +1104,9 @@ TEST_F(FileOperations, CopyingAFolderEmptyLeavesItsChildrenOrphans)
     Open();
     CFolderCompareItem* dir = Item("dir");
     ASSERT_EQ(dir->CopyToOtherSide(0, kQuietFlags, 0, &m_window, nullptr), 0);
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(stat(m_trees.Right("dir").c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_NE(stat(m_trees.Right("dir/x").c_str(), &st), 0);
@@ -1230,7 +1272,9 @@ TEST_F(FileOperations, SettingAttributesToTheirCurrentValueFails)
     ASSERT_EQ(item->SetAttributes(SIDE_MASK_LEFT, platform::FILE_ATTRIBUTE_READONLY,
                                   platform::FILE_ATTRIBUTE_READONLY, &m_window),
               0);
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(stat(m_trees.Left("f").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & S_IWUSR, 0u);
     EXPECT_TRUE(item->GetSide(0)->HasAttribute(platform::FILE_ATTRIBUTE_READONLY));
@@ -1245,7 +1289,9 @@ TEST_F(FileOperations, SettingTheTimeFromTheOtherSide)
     CFolderCompareItem* item = Item("f");
     ASSERT_TRUE(item->HasDiff(DIFF_LMTIME));
     ASSERT_EQ(item->SetTime(1, true, 0, &m_window), 0);
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(stat(m_trees.Right("f").c_str(), &st), 0);
     EXPECT_EQ(st.st_mtim.tv_sec, TwoTrees::kTime);
     EXPECT_EQ(m_window.m_messages, (std::vector<MESSAGE>{{ITEMMSG_RECOMPARE, 0, item}}));
@@ -1319,6 +1365,44 @@ TEST_F(FileOperations, SwappingSidesTwiceRestoresThem)
     EXPECT_EQ(Rows(*Item("d")), std::vector<std::string>{"right L"});
     m_root->SwapSides();
     EXPECT_EQ(Rows(*m_root), (std::vector<std::string>{"d/ R", "left L"}));
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(FolderCompareItemTest, DeletingBothSidesOfTheRootKeepsTheRootForItsDocument)
+{
+    TwoTrees trees;
+    trees.File("L/f", "x");
+    auto root = OpenRoot(trees.Left(), trees.Right());
+    ASSERT_EQ(CompareLevel(*root, Params(METHOD_SIZE)), 0);
+    CRecorder window;
+    ASSERT_EQ(root->DeleteSides(SIDE_MASK_BOTH, kQuietFlags, &window, nullptr), 0);
+    EXPECT_FALSE(root->HasSide(0));
+    EXPECT_FALSE(root->HasSide(1));
+    EXPECT_EQ(root->GetChildCount(), 0);
+    EXPECT_NE(access(trees.Left().c_str(), F_OK), 0);
+    // The child went first; the root is left to its owner.
+    ASSERT_EQ(window.m_messages.size(), 1u);
+    EXPECT_EQ(window.m_messages[0].message, ITEMMSG_REMOVE);
+    EXPECT_NE(window.m_messages[0].item, root.get());
+}
+
+TEST(FolderCompareItemTest, NamesOfStatusesContentsAndDifferences)
+{
+    EXPECT_EQ(StatusName(ITEM_STATUS_PENDING), "pending");
+    EXPECT_EQ(StatusName(ITEM_STATUS_IDENTICAL), "identical");
+    EXPECT_EQ(StatusName(ITEM_STATUS_SAMEPATH), "same path");
+    EXPECT_EQ(StatusName(ITEM_STATUS_DIFFERENT), "different");
+    EXPECT_EQ(StatusName(ITEM_STATUS_ERROR), "error");
+    EXPECT_EQ(ContentResultName(CONTENT_NONE), "none");
+    EXPECT_EQ(ContentResultName(CONTENT_ERROR), "error");
+    EXPECT_EQ(
+        DifferenceNames(DIFF_CRC | DIFF_TYPE | DIFF_LMTIME | DIFF_SIZE | DIFF_ATTRIBUTES | DIFF_VERSION),
+        (std::vector<std::string>{"Type", "LMTime", "Size", "Attributes", "Version", "CRC32"}));
+    EXPECT_TRUE(DifferenceNames(0).empty());
 }
 
 } // namespace
