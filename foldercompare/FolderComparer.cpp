@@ -7,15 +7,6 @@
 #include <algorithm>
 #include <sys/stat.h>
 
-namespace {
-
-std::string PairValue(int number, int side)
-{
-    return "Pair" + std::to_string(number) + "." + std::to_string(side);
-}
-
-} // namespace
-
 CFolderComparer::CFolderComparer(const FOLDER_RECENT_SIZES& sizes)
     : m_recentFind(std::string(kRecentFindSection), "String", sizes.m_nHistory),
       m_recentFolders{CRecentStrings(std::string(kRecentFoldersSection) + "1", "Folder", sizes.m_nHistory),
@@ -24,7 +15,7 @@ CFolderComparer::CFolderComparer(const FOLDER_RECENT_SIZES& sizes)
                       CRecentStrings(std::string(kRecentFileExcludeSection), "Filter", sizes.m_nHistory),
                       CRecentStrings(std::string(kRecentFolderIncludeSection), "Filter", sizes.m_nHistory),
                       CRecentStrings(std::string(kRecentFolderExcludeSection), "Filter", sizes.m_nHistory)},
-      m_nMaxPairs(std::max(sizes.m_nPairs, 0))
+      m_recentPairs(std::string(kRecentPairsSection), sizes.m_nPairs)
 {
 }
 
@@ -46,15 +37,7 @@ void CFolderComparer::LoadSettings(platform::Profile& profile,
         list.Load(profile);
     for (auto& list : m_recentFilters)
         list.Load(profile);
-    m_recentPairs.clear();
-    for (int i = 1; static_cast<int>(m_recentPairs.size()) < m_nMaxPairs; ++i)
-    {
-        std::string left = profile.GetProfileString(kRecentPairsSection, PairValue(i, 1));
-        std::string right = profile.GetProfileString(kRecentPairsSection, PairValue(i, 2));
-        if (left.empty() && right.empty())
-            break;
-        m_recentPairs.emplace_back(std::move(left), std::move(right));
-    }
+    m_recentPairs.Load(profile);
     m_pProfile = &profile;
 }
 
@@ -72,24 +55,7 @@ bool CFolderComparer::SaveRecentLists(platform::Profile& profile) const
         ok &= list.Save(profile);
     for (const auto& list : m_recentFilters)
         ok &= list.Save(profile);
-    if (m_nMaxPairs == 0)
-        return ok;
-    int number = 0;
-    for (const auto& [left, right] : m_recentPairs)
-    {
-        ++number;
-        ok &= profile.WriteProfileString(kRecentPairsSection, PairValue(number, 1), left);
-        ok &= profile.WriteProfileString(kRecentPairsSection, PairValue(number, 2), right);
-    }
-    // A longer list saved before would otherwise come back with its old tail.
-    platform::Registry& registry = profile.GetRegistry();
-    const std::string key = profile.SectionKey(kRecentPairsSection);
-    for (int i = number + 1; i <= m_nMaxPairs; ++i)
-    {
-        const bool had = registry.DeleteValue(platform::RegistryRoot::CurrentUser, key, PairValue(i, 1));
-        if (!(registry.DeleteValue(platform::RegistryRoot::CurrentUser, key, PairValue(i, 2)) || had))
-            break;
-    }
+    ok &= m_recentPairs.Save(profile);
     return ok;
 }
 
@@ -129,13 +95,7 @@ void CFolderComparer::AddRecentFind(const std::string& text)
 
 void CFolderComparer::AddRecentPair(const std::string& left, const std::string& right)
 {
-    if (m_nMaxPairs == 0 || (left.empty() && right.empty()))
-        return;
-    const std::pair<std::string, std::string> pair(left, right);
-    std::erase(m_recentPairs, pair);
-    m_recentPairs.insert(m_recentPairs.begin(), pair);
-    if (static_cast<int>(m_recentPairs.size()) > m_nMaxPairs)
-        m_recentPairs.resize(static_cast<std::size_t>(m_nMaxPairs));
+    m_recentPairs.Add(left, right);
 }
 
 const CRecentStrings& CFolderComparer::RecentFilters(int list) const

@@ -79,7 +79,7 @@ public:
     const CRecentStrings& RecentFolders(int side) const { return m_recentFolders[side == 0 ? 0 : 1]; }
     const CRecentStrings& RecentFilters(int list) const;
     const CRecentStrings& RecentFind() const { return m_recentFind; }
-    const std::vector<std::pair<std::string, std::string>>& RecentPairs() const { return m_recentPairs; }
+    const std::vector<CRecentPairs::Pair>& RecentPairs() const { return m_recentPairs.Items(); }
 
     CFilterSettings m_filterSettings;
 
@@ -87,7 +87,6 @@ private:
     CRecentStrings m_recentFind;
     CRecentStrings m_recentFolders[2];
     CRecentStrings m_recentFilters[FilterListCount];
-    std::vector<std::pair<std::string, std::string>> m_recentPairs;
-    int m_nMaxPairs;
+    CRecentPairs m_recentPairs;
     platform::Profile* m_pProfile = nullptr; // where the recent lists go at destruction
 };

@@ -23,17 +23,12 @@ std::string NameWithoutExtension(const std::string& path)
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-std::string PairValue(int number, int side)
-{
-    return "Pair" + std::to_string(number) + "." + std::to_string(side);
-}
-
 } // namespace
 
 CProjectComparer::CProjectComparer(const PROJECT_RECENT_SIZES& sizes)
     : m_recentFiles{CRecentStrings(std::string(kRecentProjectsSection) + "1", "Project", sizes.m_nFiles),
                     CRecentStrings(std::string(kRecentProjectsSection) + "2", "Project", sizes.m_nFiles)},
-      m_nMaxPairs(std::max(sizes.m_nPairs, 0))
+      m_recentPairs(std::string(kRecentPairsSection), sizes.m_nPairs)
 {
 }
 
@@ -56,15 +51,7 @@ void CProjectComparer::LoadOptions(const platform::Profile& profile)
     m_matchGroups = groups.empty() ? CProjectCompareOptions().m_matchGroups : groups;
     for (auto& list : m_recentFiles)
         list.Load(profile);
-    m_recentPairs.clear();
-    for (int i = 1; static_cast<int>(m_recentPairs.size()) < m_nMaxPairs; ++i)
-    {
-        std::string left = profile.GetProfileString(kRecentPairsSection, PairValue(i, 1));
-        std::string right = profile.GetProfileString(kRecentPairsSection, PairValue(i, 2));
-        if (left.empty() && right.empty())
-            break;
-        m_recentPairs.emplace_back(std::move(left), std::move(right));
-    }
+    m_recentPairs.Load(profile);
 }
 
 bool CProjectComparer::SaveOptions(platform::Profile& profile)
@@ -72,16 +59,7 @@ bool CProjectComparer::SaveOptions(platform::Profile& profile)
     bool ok = true;
     for (const auto& list : m_recentFiles)
         ok &= list.Save(profile);
-    if (m_nMaxPairs > 0)
-    {
-        int number = 0;
-        for (const auto& [left, right] : m_recentPairs)
-        {
-            ++number;
-            ok &= profile.WriteProfileString(kRecentPairsSection, PairValue(number, 1), left);
-            ok &= profile.WriteProfileString(kRecentPairsSection, PairValue(number, 2), right);
-        }
-    }
+    ok &= m_recentPairs.Save(profile);
     ok &= profile.WriteProfileInt(kSettingsSection, "ShowColumns", static_cast<int>(m_dwColumns));
     ok &= profile.WriteProfileInt(kSettingsSection, "DisplayFilters", static_cast<int>(m_dwDisplayFilters));
     profile.GetRegistry().DeleteKey(platform::RegistryRoot::CurrentUser, profile.SectionKey(kMatchesSection));
@@ -115,11 +93,5 @@ void CProjectComparer::AddRecentFile(int side, const std::string& path)
 
 void CProjectComparer::AddRecentPair(const std::string& left, const std::string& right)
 {
-    if (m_nMaxPairs == 0 || (left.empty() && right.empty()))
-        return;
-    const std::pair<std::string, std::string> pair(left, right);
-    std::erase(m_recentPairs, pair);
-    m_recentPairs.insert(m_recentPairs.begin(), pair);
-    if (static_cast<int>(m_recentPairs.size()) > m_nMaxPairs)
-        m_recentPairs.resize(static_cast<std::size_t>(m_nMaxPairs));
+    m_recentPairs.Add(left, right);
 }

@@ -45,10 +45,9 @@ public:
     void AddRecentFile(int side, const std::string& path);
     void AddRecentPair(const std::string& left, const std::string& right);
     const CRecentStrings& RecentFiles(int side) const { return m_recentFiles[side == 0 ? 0 : 1]; }
-    const std::vector<std::pair<std::string, std::string>>& RecentPairs() const { return m_recentPairs; }
+    const std::vector<CRecentPairs::Pair>& RecentPairs() const { return m_recentPairs.Items(); }
 
 private:
     CRecentStrings m_recentFiles[2];
-    std::vector<std::pair<std::string, std::string>> m_recentPairs;
-    int m_nMaxPairs;
+    CRecentPairs m_recentPairs;
 };

@@ -37,11 +37,10 @@ public:
 
     const CRecentStrings& RecentFiles(int side) const { return m_recentFiles[side == 0 ? 0 : 1]; }
     const CRecentStrings& RecentFilters() const { return m_recentFilters; }
-    const std::vector<std::pair<std::string, std::string>>& RecentPairs() const { return m_recentPairs; }
+    const std::vector<CRecentPairs::Pair>& RecentPairs() const { return m_recentPairs.Items(); }
 
 private:
     CRecentStrings m_recentFiles[2];
     CRecentStrings m_recentFilters;
-    std::vector<std::pair<std::string, std::string>> m_recentPairs;
-    int m_nMaxPairs;
+    CRecentPairs m_recentPairs;
 };
