@@ -1,5 +1,7 @@
 #include "editing/SyntaxTextBuffer.h"
 
+#include "platform/LargeBuffer.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
@@ -19,34 +21,14 @@ constexpr std::size_t kMapThreshold = 2u << 20;
 // longer), so that it rarely grows; pages it does not reach are never touched.
 constexpr std::size_t kExpectedLineBytes = 32;
 
-// Huge pages need mappings that start on a huge-page boundary.
-constexpr std::size_t kHugePage = 2u << 20;
-
-void* MapBytes(std::size_t bytes)
-{
-    void* p = mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED)
-        return nullptr;
-    char* const raw = static_cast<char*>(p);
-    char* const aligned = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(raw) + kHugePage - 1) &
-                                                  ~std::uintptr_t(kHugePage - 1));
-    if (aligned != raw)
-        munmap(raw, static_cast<std::size_t>(aligned - raw));
-    munmap(aligned + bytes, static_cast<std::size_t>(raw + kHugePage - aligned));
-#ifdef MADV_HUGEPAGE
-    madvise(aligned, bytes, MADV_HUGEPAGE);
-#endif
-    return aligned;
-}
-
-// Grows a mapping from MapBytes, in place when the addresses after it are free, else moved to a new
+// Grows a mapping from platform::MapHugePageMemory, in place when the addresses after it are free, else moved to a new
 // aligned place: the pages move instead of being copied, huge pages whole.
 void* RemapBytes(void* old, std::size_t oldBytes, std::size_t newBytes)
 {
     void* p = mremap(old, oldBytes, newBytes, 0);
     if (p != MAP_FAILED)
         return p;
-    void* target = MapBytes(newBytes);
+    void* target = platform::MapHugePageMemory(newBytes);
     if (target == nullptr)
         return nullptr;
     p = mremap(old, oldBytes, newBytes, MREMAP_MAYMOVE | MREMAP_FIXED, target);
@@ -146,7 +128,7 @@ void CSyntaxTextBuffer::ReserveLines(std::size_t count)
         {
             p = RemapBytes(m_pLines, PageRound(oldBytes), PageRound(newBytes));
         }
-        else if ((p = MapBytes(PageRound(newBytes))) != nullptr)
+        else if ((p = platform::MapHugePageMemory(PageRound(newBytes))) != nullptr)
         {
             if (m_nLines != 0)
                 std::memcpy(p, m_pLines, m_nLines * sizeof(CSyntaxTextLine));
@@ -363,7 +345,7 @@ char* CSyntaxTextBuffer::LoadSpace(std::size_t bytes)
         if (size >= kMapThreshold)
         {
             block.size = PageRound(size);
-            block.data = static_cast<char*>(MapBytes(block.size));
+            block.data = static_cast<char*>(platform::MapHugePageMemory(block.size));
             block.mapped = true;
         }
         else

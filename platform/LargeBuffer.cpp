@@ -1,7 +1,7 @@
 #include "platform/LargeBuffer.h"
 
 #include <cerrno>
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -21,6 +21,24 @@ std::size_t RoundUp(std::size_t n, std::size_t unit)
 }
 
 } // namespace
+
+void* MapHugePageMemory(std::size_t bytes)
+{
+    // Huge pages need a mapping that starts on a huge-page boundary: map more, trim both ends.
+    void* p = mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        return nullptr;
+    char* const raw = static_cast<char*>(p);
+    char* const aligned = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(raw) + kHugePage - 1) &
+                                                  ~std::uintptr_t(kHugePage - 1));
+    if (aligned != raw)
+        munmap(raw, static_cast<std::size_t>(aligned - raw));
+    munmap(aligned + bytes, static_cast<std::size_t>(raw + kHugePage - aligned));
+#ifdef MADV_HUGEPAGE
+    madvise(aligned, bytes, MADV_HUGEPAGE);
+#endif
+    return aligned;
+}
 
 CLargeBuffer::~CLargeBuffer()
 {
@@ -59,11 +77,9 @@ bool CLargeBuffer::Reserve(std::size_t capacity)
     if (capacity <= m_nCapacity)
         return true;
     const std::size_t rounded = RoundUp(capacity, capacity >= kHugePage ? kHugePage : 4096);
-    void* memory = mmap(nullptr, rounded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED)
+    void* memory = MapHugePageMemory(rounded);
+    if (memory == nullptr)
         return false;
-    if (rounded >= kHugePage && !getenv("NOHUGE"))
-        madvise(memory, rounded, MADV_HUGEPAGE);
     if (m_nSize > 0)
         std::memcpy(memory, m_pData, m_nSize);
     const std::size_t size = m_nSize;

@@ -6,6 +6,11 @@
 
 namespace platform {
 
+// A private anonymous mapping of `bytes` (a multiple of 4 KiB), starting on a 2 MiB boundary and asked
+// to be backed by huge pages, not cleared by us; release it with munmap(memory, bytes). Null when the
+// memory is short. The first touch of fresh 4 KiB pages costs more than reading data into them.
+void* MapHugePageMemory(std::size_t bytes);
+
 // Memory for big inputs read whole, taken straight from the kernel and, from 2 MiB up, asked to be
 // backed by huge pages: first touches of fresh 4 KiB pages cost more than reading the data into them.
 // Not zero-filled by us, never copied when it grows within its capacity.

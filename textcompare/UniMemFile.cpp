@@ -1,6 +1,7 @@
 #include "textcompare/UniMemFile.h"
 
 #include "platform/CodePages.h"
+#include "platform/LargeBuffer.h"
 #include "textcompare/UnicodeConversion.h"
 
 #include <algorithm>
@@ -46,20 +47,7 @@ char* AllocateText(std::size_t& size)
     if (size < kMapThreshold)
         return static_cast<char*>(std::malloc(size));
     size = PageRound(size);
-    // Huge pages need a mapping that starts on a huge-page boundary: map more, trim both ends.
-    void* p = mmap(nullptr, size + kMapThreshold, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED)
-        return nullptr;
-    char* const raw = static_cast<char*>(p);
-    char* const aligned = reinterpret_cast<char*>(
-        (reinterpret_cast<std::uintptr_t>(raw) + kMapThreshold - 1) & ~std::uintptr_t(kMapThreshold - 1));
-    if (aligned != raw)
-        munmap(raw, static_cast<std::size_t>(aligned - raw));
-    munmap(aligned + size, static_cast<std::size_t>(raw + kMapThreshold - aligned));
-#ifdef MADV_HUGEPAGE
-    madvise(aligned, size, MADV_HUGEPAGE);
-#endif
-    return aligned;
+    return static_cast<char*>(platform::MapHugePageMemory(size));
 }
 
 void ReleaseText(char* data, std::size_t size)
