@@ -118,15 +118,6 @@ bool IsFolder(const std::string& path)
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string LastComponent(const std::string& path)
-{
-    std::size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/')
-        --end;
-    const std::size_t slash = path.rfind('/', end == 0 ? 0 : end - 1);
-    return slash == std::string::npos ? path.substr(0, end) : path.substr(slash + 1, end - slash - 1);
-}
-
 std::string ParentFolder(const std::string& path)
 {
     std::size_t end = path.size();
@@ -144,7 +135,7 @@ std::string Completed(const std::string& folder, const std::string& other)
     std::string path = folder;
     if (path.empty() || path.back() != '/')
         path.push_back('/');
-    return path + LastComponent(other);
+    return path + platform::NameOfPath(other);
 }
 
 bool IsText(const std::string& path)

@@ -1,5 +1,7 @@
 #include "definitions/CompareParams.h"
 
+#include "platform/FileSystemEntry.h"
+
 #include <utility>
 
 std::string ObjectDisplayName(const std::string& path, bool wholePath)
@@ -8,15 +10,8 @@ std::string ObjectDisplayName(const std::string& path, bool wholePath)
         return "Untitled";
     if (wholePath)
         return path;
-    std::size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/')
-        --end;
-    const std::size_t slash = path.rfind('/', end - 1);
-    if (slash == std::string::npos)
-        return path.substr(0, end);
-    if (slash + 1 == end)
-        return path.substr(0, end); // the root itself
-    return path.substr(slash + 1, end - slash - 1);
+    const std::string name = platform::NameOfPath(path);
+    return name.empty() ? path : name; // the root has no last element of its own
 }
 
 namespace {
